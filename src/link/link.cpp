@@ -1,0 +1,130 @@
+#include "link.h"
+
+#include "statussink.h"
+
+#include "platform/dialogs.h"
+#include "platform/serialport.h"
+#include "platform/settingsstore.h"
+#include "platform/waiter.h"
+
+namespace gx {
+
+Link::Link(const Platform& p, QObject* parent)
+    : QObject(parent), MSComm1(p.port), waiter(p.waiter), settings(p.settings), dialogs(p.dialogs),
+      status(p.status)
+{
+    connect(&MSComm1, &SerialPort::onComm, this, &Link::MSComm1_OnComm);
+    connect(&MSComm1, &SerialPort::portLost, this, &Link::portLost);
+}
+
+void Link::openCommunications()
+{
+    PortOpenError = false;
+    if (MSComm1.portOpen())
+        MSComm1.setPortOpen(false);
+    usage = settings.setting(QStringLiteral("use"));
+    LocalPort = settings.setting(QStringLiteral("CurrentPort"));
+    MODEMport = settings.setting(QStringLiteral("CurrentModemPort"));
+    if (numericValue(LocalPort) > 0 && usage == QLatin1String("local")) {
+        MSComm1.setCommPort(numericValue(LocalPort));
+        MSComm1.setHandshaking(SerialPort::NoHandshake);
+    } else if (numericValue(MODEMport) > 0 && usage == QLatin1String("remote")) {
+        MSComm1.setCommPort(numericValue(MODEMport));
+        MSComm1.setHandshaking(SerialPort::RtsCts);
+    } else {
+        emit settingsDialogRequested();
+        return;
+    }
+    if (!MSComm1.setPortOpen(true)) {
+        PortOpenError = true;
+        dialogs.inform(QStringLiteral("can't open COM ") + QString::number(MSComm1.commPort()),
+                       QStringLiteral("GX510-520"));
+        emit settingsDialogRequested();
+    }
+}
+
+void Link::MSComm1_OnComm()
+{
+    if (MSComm1.commEvent() != SerialPort::comEvReceive)
+        return;
+    const int threshold = MSComm1.rThreshold();
+    if (NetworkMode) {
+        NetReply = MSComm1.input();
+        if (threshold == replylen::NetQuickStatus)
+            GotQuickStatus = true;
+        else if (threshold == replylen::NetIdentification)
+            GotID = true;
+        else
+            GotPacket = true;
+        return;
+    }
+    switch (threshold) {
+    case replylen::Profile:
+        ProfileReply = MSComm1.input();
+        GotProfile = true;
+        break;
+    case replylen::Identification:
+        ID = QString::fromLatin1(MSComm1.input());
+        GotID = true;
+        break;
+    case replylen::StatusLong:
+    case replylen::StatusShort:
+        StatusReply = MSComm1.input();
+        StatusGot = true;
+        break;
+    case replylen::ProfileText:
+        TextReply = MSComm1.input();
+        GotText = true;
+        break;
+    case replylen::ModemText:
+        MODEMresponse = QString::fromLatin1(MSComm1.input());
+        gotMODEMrx = true;
+        break;
+    case replylen::NodeQuery:
+    case replylen::LatestFault:
+        FaultReply = MSComm1.input();
+        GotLatestFault = true;
+        break;
+    default:
+        break;
+    }
+}
+
+bool Link::exchange(int inputMode, int threshold, bool& flag, const QByteArray& request, double timeout,
+                    Discard discard)
+{
+    MSComm1.setInputMode(inputMode);
+    if (discard == Discard::Yes)
+        MSComm1.input();
+    MSComm1.setRThreshold(threshold);
+    flag = false;
+    MSComm1.output(request);
+    return waitFor(flag, timeout);
+}
+
+bool Link::waitFor(const bool& flag, double timeout)
+{
+    const bool got = waiter.waitUntil([&flag] { return flag; }, timeout);
+    if (!got)
+        MSComm1.checkAlive(); // a silent line may be a vanished adapter
+    return got;
+}
+
+void Link::pause(double seconds)
+{
+    waiter.pause(seconds);
+}
+
+void Link::yield()
+{
+    waiter.yieldOnce();
+}
+
+bool Link::ensureOpen()
+{
+    if (MSComm1.portOpen())
+        return true;
+    return MSComm1.setPortOpen(true);
+}
+
+} // namespace gx

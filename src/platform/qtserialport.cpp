@@ -1,0 +1,163 @@
+#include "qtserialport.h"
+
+#include "portnames.h"
+#include "settingsstore.h"
+
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <termios.h>
+#endif
+
+namespace gx {
+
+LineSettings parseLineSettings(const QString& text)
+{
+    LineSettings s;
+    const QStringList f = text.split(QLatin1Char(','));
+    if (f.size() != 4)
+        return s;
+    bool ok = false;
+    s.baud = f[0].trimmed().toInt(&ok);
+    if (!ok || s.baud <= 0)
+        return s;
+    switch (f[1].trimmed().toLower().at(0).toLatin1()) {
+    case 'n': s.parity = QSerialPort::NoParity; break;
+    case 'e': s.parity = QSerialPort::EvenParity; break;
+    case 'o': s.parity = QSerialPort::OddParity; break;
+    case 'm': s.parity = QSerialPort::MarkParity; break;
+    case 's': s.parity = QSerialPort::SpaceParity; break;
+    default: return s;
+    }
+    const int bits = f[2].trimmed().toInt(&ok);
+    if (!ok || bits < 5 || bits > 8)
+        return s;
+    s.dataBits = QSerialPort::DataBits(bits);
+    const QString stop = f[3].trimmed();
+    if (stop == QLatin1String("1"))
+        s.stopBits = QSerialPort::OneStop;
+    else if (stop == QLatin1String("1.5"))
+        s.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stop == QLatin1String("2"))
+        s.stopBits = QSerialPort::TwoStop;
+    else
+        return s;
+    s.valid = true;
+    return s;
+}
+
+QtSerialPort::QtSerialPort(const SettingsStore& settings, QObject* parent)
+    : SerialPort(parent), m_settingsStore(settings)
+{
+}
+
+QtSerialPort::~QtSerialPort()
+{
+    closeDevice();
+}
+
+bool QtSerialPort::openDevice(QString* error)
+{
+    closeDevice();
+    m_name = systemPortName(commPort(), m_settingsStore);
+    const LineSettings line = parseLineSettings(settings());
+    if (!line.valid) {
+        *error = QStringLiteral("bad line settings \"%1\"").arg(settings());
+        return false;
+    }
+    m_port = new QSerialPort(this);
+    m_port->setPortName(m_name);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        *error = m_port->errorString();
+        delete m_port;
+        m_port = nullptr;
+        return false;
+    }
+    // On a pseudo-terminal these succeed without effect or fail as unsupported;
+    // neither stops the port from working, so their results are not checked.
+    m_port->setBaudRate(line.baud);
+    m_port->setParity(line.parity);
+    m_port->setDataBits(line.dataBits);
+    m_port->setStopBits(line.stopBits);
+    m_port->setFlowControl(handshaking() == RtsCts ? QSerialPort::HardwareControl
+                                                   : QSerialPort::NoFlowControl);
+    m_port->clear(QSerialPort::AllDirections);
+    m_port->clearError();
+    connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::readAvailable);
+    connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+#ifdef Q_OS_UNIX
+    // A hung-up descriptor is reported here even when readyRead has gone quiet.
+    m_exceptions = new QSocketNotifier(m_port->handle(), QSocketNotifier::Exception, this);
+    connect(m_exceptions, &QSocketNotifier::activated, this, [this] {
+        checkAlive();
+        // A device that is still there does not get to wake us again and again.
+        if (m_exceptions)
+            m_exceptions->setEnabled(false);
+    });
+#endif
+    return true;
+}
+
+void QtSerialPort::closeDevice()
+{
+    delete m_exceptions;
+    m_exceptions = nullptr;
+    if (m_port) {
+        m_port->disconnect(this);
+        m_port->close();
+        m_port->deleteLater();
+        m_port = nullptr;
+    }
+}
+
+void QtSerialPort::writeDevice(const QByteArray& bytes)
+{
+    if (!m_port)
+        return;
+    if (m_port->write(bytes) != bytes.size()) {
+        lost(QStringLiteral("write to %1 failed: %2").arg(m_name, m_port->errorString()));
+        return;
+    }
+}
+
+void QtSerialPort::readAvailable()
+{
+    if (!m_port)
+        return;
+    const QByteArray bytes = m_port->readAll();
+    if (!bytes.isEmpty())
+        deliver(bytes);
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+    case QSerialPort::UnsupportedOperationError:
+        return;
+    default:
+        if (m_port)
+            lost(QStringLiteral("%1: %2").arg(m_name, m_port->errorString()));
+    }
+}
+
+void QtSerialPort::checkAlive()
+{
+    if (!m_port || !portOpen())
+        return;
+#ifdef Q_OS_UNIX
+    termios t;
+    if (::tcgetattr(int(m_port->handle()), &t) != 0 && (errno == EIO || errno == ENXIO || errno == ENODEV
+                                                         || errno == EBADF)) {
+        lost(QStringLiteral("%1 is no longer available").arg(m_name));
+        return;
+    }
+#endif
+    if (!QFileInfo::exists(m_name))
+        lost(QStringLiteral("%1 is no longer available").arg(m_name));
+}
+
+} // namespace gx

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "serialport.h"
+
+#include <QPointer>
+#include <QSerialPort>
+
+class QSocketNotifier;
+
+namespace gx {
+
+class SettingsStore;
+
+// The serial port on QSerialPort. Knows the traps of Qt 6.4 on Linux:
+// pseudo-terminals reject modem-line and some line-setting calls (harmless),
+// stale input is not flushed on open, and a vanished USB adapter can leave
+// readyRead silent for good, so errors, the descriptor and time-outs are watched too.
+class QtSerialPort final : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(const SettingsStore& settings, QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    QString systemName() const { return m_name; }
+    void checkAlive() override;
+
+protected:
+    bool openDevice(QString* error) override;
+    void closeDevice() override;
+    void writeDevice(const QByteArray& bytes) override;
+
+private:
+    void readAvailable();
+    void onError(QSerialPort::SerialPortError error);
+
+    const SettingsStore& m_settingsStore;
+    QSerialPort* m_port = nullptr;
+    QSocketNotifier* m_exceptions = nullptr;
+    QString m_name;
+};
+
+// Parses "9600,n,8,1" (baud, parity n/e/o/m/s, data bits, stop bits).
+struct LineSettings {
+    int baud = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    bool valid = false;
+};
+LineSettings parseLineSettings(const QString& text);
+
+} // namespace gx

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <functional>
+
+namespace gx {
+
+class Clock;
+
+// The one place where the program waits. Every exchange, pause and long-running
+// loop yields to the user interface through it, so clicks keep working while a
+// controller is being asked for something.
+class Waiter {
+public:
+    virtual ~Waiter() = default;
+
+    // Runs pending user-interface events, then returns without blocking.
+    virtual void yieldOnce() = 0;
+
+    // Yields until done() is true or `seconds` have passed. Returns done().
+    // Also returns (false) as soon as the program is closing.
+    virtual bool waitUntil(const std::function<bool()>& done, double seconds) = 0;
+
+    // Waits the given time while yielding; ends early only when the program closes.
+    void pause(double seconds) { waitUntil([] { return false; }, seconds); }
+
+    // Set once the main window is closing: waits end at once, loops must stop.
+    bool closing() const { return m_closing; }
+    void setClosing() { m_closing = true; }
+
+private:
+    bool m_closing = false;
+};
+
+// Blocks in the Qt event loop until an event arrives or the deadline passes:
+// an idle wait costs almost no CPU.
+class EventLoopWaiter final : public Waiter {
+public:
+    explicit EventLoopWaiter(const Clock& clock) : m_clock(clock) {}
+    void yieldOnce() override;
+    bool waitUntil(const std::function<bool()>& done, double seconds) override;
+
+private:
+    const Clock& m_clock;
+};
+
+} // namespace gx

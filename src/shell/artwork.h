@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QPixmap>
+
+namespace gx::artwork {
+
+// Pictures of the program's own, drawn at run time so nothing depends on image files.
+QPixmap generatorSet(const QSize& size);
+QPixmap statusIcon(bool error, int size);
+
+} // namespace gx::artwork

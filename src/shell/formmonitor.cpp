@@ -1,0 +1,461 @@
+#include "formmonitor.h"
+
+#include "aboutbox.h"
+#include "artwork.h"
+#include "statuswindows.h"
+#include "twips.h"
+
+#include "link/link.h"
+#include "link/protocol.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/serialport.h"
+#include "platform/settingsstore.h"
+#include "platform/waiter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace gx {
+
+namespace {
+
+const QString Caption = QStringLiteral("GX510-520 Program / Monitor");
+const QString DefaultHeight = QStringLiteral("8000");
+const QString DefaultWidth = QStringLiteral("10000");
+
+// The editor tabs and the page each one shows.
+struct Tab {
+    const char* caption;
+    int page;
+};
+constexpr Tab Tabs[] = {{"Profile", 7},      {"Timers", 8}, {"Generator setup (1)", 5},
+                        {"Generator setup (2)", 2}, {"DC variables", 3}, {"Inputs", 4},
+                        {"Outputs", 1},      {"General", 6}};
+
+// Checkable menu items change their check mark only through the program's own
+// rules, never by being clicked.
+void onClick(QAction* action, std::function<void()> handler)
+{
+    QObject::connect(action, &QAction::triggered, action, [action, handler](bool) {
+        if (action->isCheckable())
+            action->setChecked(!action->isChecked());
+        handler();
+    });
+}
+
+QAction* item(QMenu* menu, const char* name, const QString& text, bool checkable = false)
+{
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setCheckable(checkable);
+    return a;
+}
+
+} // namespace
+
+FormMonitor::FormMonitor(const Platform& platform, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform)
+{
+    setObjectName(QStringLiteral("FormMonitor"));
+    setWindowTitle(Caption + QStringLiteral(" V2.2.0"));
+    m_status = std::make_unique<StatusWindows>(platform.waiter, platform.desktop, this);
+    m_link = std::make_unique<Link>(
+        Link::Platform{platform.port, platform.waiter, platform.settings, platform.dialogs, *m_status}, this);
+    buildMenus();
+    buildScreens();
+}
+
+FormMonitor::~FormMonitor() = default;
+
+void FormMonitor::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    FileMenu = bar->addMenu(QStringLiteral("File"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    menuLoadDisk = item(FileMenu, "menuLoadDisk", QStringLiteral("Open profile from disk"));
+    menuSaveDisk = item(FileMenu, "menuSaveDisk", QStringLiteral("Save profile to disk"));
+    FileMenu->addSeparator();
+    menuLoadGX510 = item(FileMenu, "menuLoadGX510", QStringLiteral("Upload profile from Genpilot"));
+    menuSaveGX510 = item(FileMenu, "menuSaveGX510", QStringLiteral("Download profile to Genpilot"));
+    FileMenu->addSeparator();
+    menuPrintProfile = item(FileMenu, "menuPrintProfile", QStringLiteral("Print current profile"));
+    menuPrinterSetup = item(FileMenu, "menuPrinterSetup", QStringLiteral("Printer setup"));
+    FileMenu->addSeparator();
+    ExitMenu = item(FileMenu, "ExitMenu", QStringLiteral("Exit"));
+
+    menuView = bar->addMenu(QStringLiteral("View"));
+    menuView->setObjectName(QStringLiteral("menuView"));
+    menuMain = item(menuView, "menuMain", QStringLiteral("Main Menu"), true);
+    MonitorMenu = item(menuView, "MonitorMenu", QStringLiteral("Monitor"), true);
+    menuProgram = item(menuView, "menuProgram", QStringLiteral("Program"), true);
+    menuLog = item(menuView, "menuLog", QStringLiteral("Log calls"), true);
+
+    menuSettings = bar->addMenu(QStringLiteral("Settings"));
+    menuSettings->setObjectName(QStringLiteral("menuSettings"));
+    comPortMenu = item(menuSettings, "comPortMenu", QStringLiteral("Com Ports"));
+    menuLocCon = item(menuSettings, "menuLocCon", QStringLiteral("Local Connection"), true);
+    menuRemCon = item(menuSettings, "menuRemCon", QStringLiteral("Remote connection"), true);
+
+    menuModem = bar->addMenu(QStringLiteral("Modem"));
+    menuModem->setObjectName(QStringLiteral("menuModem"));
+    menuConnect = item(menuModem, "menuConnect", QStringLiteral("Connect"));
+    menuDisconnect = item(menuModem, "menuDisconnect", QStringLiteral("Disconnect"));
+    menuDisconnect->setEnabled(false);
+
+    menuHelp = bar->addMenu(QStringLiteral("Help"));
+    menuHelp->setObjectName(QStringLiteral("menuHelp"));
+    menuWebHaldenUSA = item(menuHelp, "menuWebHaldenUSA", QStringLiteral("Halden USA Home page"));
+    meunWebHaldenUK = item(menuHelp, "meunWebHaldenUK", QStringLiteral("Halden UK Home page"));
+    menuWeb510home = item(menuHelp, "menuWeb510home", QStringLiteral("Halden UK GX510-520 Home page"));
+    menuHelp->addSeparator();
+    menuAbout = item(menuHelp, "menuAbout", QStringLiteral("About"));
+
+    onClick(ExitMenu, [this] { ExitMenu_Click(); });
+    onClick(menuMain, [this] { menuMain_Click(); });
+    onClick(MonitorMenu, [this] { MonitorMenu_Click(); });
+    onClick(menuProgram, [this] { menuProgram_Click(); });
+    onClick(menuAbout, [this] { menuAbout_Click(); });
+    onClick(menuWebHaldenUSA, [this] { menuWebHaldenUSA_Click(); });
+    onClick(meunWebHaldenUK, [this] { meunWebHaldenUK_Click(); });
+    onClick(menuWeb510home, [this] { menuWeb510home_Click(); });
+    // Items whose handlers belong to other screens keep their check marks for
+    // those handlers to set.
+    for (QAction* a : {menuLog, menuLocCon, menuRemCon})
+        onClick(a, [] {});
+}
+
+void FormMonitor::buildScreens()
+{
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("central"));
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 6, 6, 6);
+
+    TabStrip1 = new QTabBar;
+    TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
+    for (const Tab& t : Tabs)
+        TabStrip1->addTab(QString::fromLatin1(t.caption));
+    TabStrip1->setExpanding(false);
+    connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
+    column->addWidget(TabStrip1);
+
+    for (int i = 0; i < int(Frame1.size()); ++i) {
+        Frame1[i] = new QGroupBox;
+        Frame1[i]->setObjectName(QStringLiteral("Frame1(%1)").arg(i));
+        Frame1[i]->setVisible(false);
+        column->addWidget(Frame1[i], 1);
+    }
+    FrameNetMonitor = new QGroupBox(QStringLiteral("Network Monitor"));
+    FrameNetMonitor->setObjectName(QStringLiteral("FrameNetMonitor"));
+    FrameNetMonitor->setVisible(false);
+    column->addWidget(FrameNetMonitor, 1);
+    FrameLog = new QGroupBox(QStringLiteral("Call log"));
+    FrameLog->setObjectName(QStringLiteral("FrameLog"));
+    FrameLog->setVisible(false);
+    column->addWidget(FrameLog, 1);
+
+    // The start screen: the three Quick Launch buttons beside a picture.
+    auto* start = new QWidget;
+    start->setObjectName(QStringLiteral("StartScreen"));
+    auto* row = new QHBoxLayout(start);
+    FrameQuickLaunch = new QGroupBox(QStringLiteral("Quick Launch"));
+    FrameQuickLaunch->setObjectName(QStringLiteral("FrameQuickLaunch"));
+    auto* buttons = new QVBoxLayout(FrameQuickLaunch);
+    CommandLogCalls = new QPushButton(QStringLiteral("Log Calls"));
+    CommandLogCalls->setObjectName(QStringLiteral("CommandLogCalls"));
+    CommandMonitor = new QPushButton(QStringLiteral("Monitor"));
+    CommandMonitor->setObjectName(QStringLiteral("CommandMonitor"));
+    CommandProgram = new QPushButton(QStringLiteral("Program"));
+    CommandProgram->setObjectName(QStringLiteral("CommandProgram"));
+    for (QPushButton* b : {CommandLogCalls, CommandMonitor, CommandProgram}) {
+        b->setMinimumHeight(40);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    connect(CommandMonitor, &QPushButton::clicked, this, [this] { CommandMonitor_Click(); });
+    connect(CommandProgram, &QPushButton::clicked, this, [this] { CommandProgram_Click(); });
+    Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setPixmap(artwork::generatorSet(QSize(360, 260)));
+    Image1->setMinimumSize(120, 90);
+    row->addWidget(FrameQuickLaunch, 0);
+    row->addWidget(Image1, 1);
+    column->addWidget(start, 1);
+
+    setCentralWidget(central);
+}
+
+void FormMonitor::Form_Load()
+{
+    ProgramDirectory = QDir::currentPath();
+    for (QGroupBox* f : Frame1)
+        f->setVisible(false);
+    TabStrip1->setVisible(false);
+
+    // Window size in twips; a setting that is not a positive number falls back to the default.
+    int h = numericValue(m_platform.settings.setting(QStringLiteral("Screen height"), DefaultHeight));
+    int w = numericValue(m_platform.settings.setting(QStringLiteral("Screen width"), DefaultWidth));
+    if (h <= 0)
+        h = DefaultHeight.toInt();
+    if (w <= 0)
+        w = DefaultWidth.toInt();
+    QSize size(twipsToPixelsX(w, this), twipsToPixelsY(h, this));
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
+
+    colours = ColourPalette::standard();
+    if (buildTables)
+        buildTables();
+
+    m_link->ProgStatus.clear();
+    CurrentProfileName = QStringLiteral("defaults.520");
+    ProfileChanged = false;
+    m_link->NetworkMode = false;
+
+    menuMain->setChecked(true);
+    setMenus();
+
+    SerialPort& port = m_platform.port;
+    port.setSettings(QStringLiteral("9600,n,8,1"));
+    port.setInputMode(SerialPort::TextMode);
+    port.setInputLen(0);
+    m_link->openCommunications();
+}
+
+void FormMonitor::setMenus()
+{
+    Link& l = *m_link;
+    SettingsStore& s = m_platform.settings;
+    l.usage = s.setting(QStringLiteral("use"));
+    l.LocalPort = s.setting(QStringLiteral("CurrentPort"));
+    l.MODEMport = s.setting(QStringLiteral("CurrentModemPort"));
+    const bool local = l.usage == QLatin1String("local");
+    const bool remote = l.usage == QLatin1String("remote");
+    const bool localPort = numericValue(l.LocalPort) > 0;
+    const bool modemPort = numericValue(l.MODEMport) > 0;
+
+    menuLocCon->setEnabled(localPort);
+    menuLocCon->setChecked(localPort && local);
+    menuRemCon->setEnabled(modemPort);
+    if (modemPort && remote) {
+        menuRemCon->setChecked(true);
+        menuLocCon->setChecked(false);
+    } else {
+        menuRemCon->setChecked(false);
+    }
+    const bool L = menuLocCon->isChecked();
+    const bool R = menuRemCon->isChecked();
+
+    const bool transfer = (L && !InMonitor) || (R && ModemConnected && !StatusUpdate);
+    menuLoadGX510->setEnabled(transfer);
+    menuSaveGX510->setEnabled(transfer);
+    const bool disk = !InMonitor && !StatusUpdate;
+    menuLoadDisk->setEnabled(disk);
+    menuSaveDisk->setEnabled(disk);
+
+    if (!InMonitor && !InProgram) {
+        MonitorMenu->setChecked(false);
+        menuProgram->setChecked(false);
+        menuMain->setChecked(true);
+    } else {
+        menuMain->setChecked(false);
+    }
+    const bool monitor = L || (R && ModemConnected);
+    MonitorMenu->setEnabled(monitor);
+    CommandMonitor->setEnabled(monitor);
+    if (InMonitor) {
+        menuMain->setChecked(false);
+        menuProgram->setChecked(false);
+        menuLog->setChecked(false);
+        MonitorMenu->setChecked(true);
+    } else {
+        MonitorMenu->setChecked(false);
+    }
+    const bool log = R && !ModemConnected;
+    menuLog->setEnabled(log);
+    CommandLogCalls->setEnabled(log);
+    if (modemPort && remote) {
+        menuConnect->setEnabled(!ModemConnected);
+        menuDisconnect->setEnabled(ModemConnected);
+    } else {
+        menuConnect->setEnabled(false);
+        menuDisconnect->setEnabled(false);
+    }
+    menuSettings->menuAction()->setEnabled(menuMain->isChecked());
+}
+
+void FormMonitor::setStartScreenVisible(bool visible)
+{
+    FrameQuickLaunch->setVisible(visible);
+    Image1->setVisible(visible);
+    FrameQuickLaunch->parentWidget()->setVisible(visible);
+}
+
+void FormMonitor::stopMonitor()
+{
+    StatusUpdate = false;
+    m_platform.waiter.pause(1.0);
+    Frame1[0]->setVisible(false);
+    setStartScreenVisible(true);
+    InMonitor = false;
+    setMenus();
+}
+
+void FormMonitor::CommandMonitor_Click()
+{
+    if (onCheck510520)
+        onCheck510520();
+}
+
+void FormMonitor::MonitorMenu_Click()
+{
+    if (onCheck510520)
+        onCheck510520();
+}
+
+void FormMonitor::showProfileCaption()
+{
+    setWindowTitle(Caption + QStringLiteral("  (") + CurrentProfileName + QLatin1Char(')'));
+}
+
+void FormMonitor::CommandProgram_Click()
+{
+    InProgram = true;
+    InMonitor = false;
+    MonitorMenu->setChecked(false);
+    menuProgram->setChecked(true);
+    menuMain->setChecked(false);
+    setStartScreenVisible(false);
+    TabStrip1->setVisible(true);
+    TabStrip1_Click();
+    ProfileChanged = false;
+    showProfileCaption();
+}
+
+void FormMonitor::menuProgram_Click()
+{
+    if (leaveNetworkMonitor)
+        leaveNetworkMonitor();
+    stopMonitor();
+    MonitorMenu->setChecked(false);
+    menuProgram->setChecked(true);
+    menuMain->setChecked(false);
+    setStartScreenVisible(false);
+    TabStrip1->setVisible(true);
+    TabStrip1_Click();
+    m_platform.waiter.yieldOnce();
+    showProfileCaption();
+}
+
+void FormMonitor::TabStrip1_Click()
+{
+    for (QGroupBox* f : Frame1)
+        f->setVisible(false);
+    const QString caption = TabStrip1->tabText(TabStrip1->currentIndex());
+    for (const Tab& t : Tabs)
+        if (caption == QLatin1String(t.caption))
+            Frame1[t.page]->setVisible(true);
+    if (onTabSelected)
+        onTabSelected();
+}
+
+void FormMonitor::menuMain_Click()
+{
+    stopMonitor();
+    for (QGroupBox* f : Frame1)
+        f->setVisible(false);
+    TabStrip1->setVisible(false);
+    setStartScreenVisible(true);
+    InMonitor = false;
+    InProgram = false;
+    setMenus();
+}
+
+void FormMonitor::sendGoodbye()
+{
+    if (m_platform.port.portOpen())
+        m_platform.port.output(QByteArray(1, cmd::Goodbye));
+}
+
+void FormMonitor::endProgram()
+{
+    m_ending = true;
+    m_platform.waiter.setClosing();
+    close();
+    QCoreApplication::quit();
+}
+
+void FormMonitor::ExitMenu_Click()
+{
+    stopMonitor();
+    if (ProfileChanged) {
+        const Dialogs::Answer a = m_platform.dialogs.askOkCancel(QStringLiteral("Discard current profile?"),
+                                                                 QStringLiteral("Profile changed"));
+        Response = a == Dialogs::Ok ? 1 : 2;
+        if (a == Dialogs::Cancel) {
+            sendGoodbye();
+            return;
+        }
+    }
+    m_platform.settings.setSetting(QStringLiteral("Screen height"), QString::number(pixelsToTwipsY(height(), this)));
+    m_platform.settings.setSetting(QStringLiteral("Screen width"), QString::number(pixelsToTwipsX(width(), this)));
+    sendGoodbye();
+    endProgram();
+}
+
+void FormMonitor::Form_Unload()
+{
+    stopMonitor();
+    sendGoodbye();
+}
+
+void FormMonitor::closeEvent(QCloseEvent* event)
+{
+    if (!m_ending) {
+        m_ending = true;
+        Form_Unload();
+        m_platform.waiter.setClosing();
+        QCoreApplication::quit();
+    }
+    if (m_about)
+        m_about->close();
+    event->accept();
+}
+
+void FormMonitor::menuAbout_Click()
+{
+    if (!m_about)
+        m_about = new AboutBox(m_platform.desktop, this);
+    m_about->show();
+    m_about->raise();
+}
+
+void FormMonitor::menuWebHaldenUSA_Click()
+{
+    RetVal = m_platform.desktop.openUrl(QUrl(QStringLiteral("https://www.haldenusa.com/")));
+}
+
+void FormMonitor::meunWebHaldenUK_Click()
+{
+    RetVal = m_platform.desktop.openUrl(QUrl(QStringLiteral("https://www.halden.co.uk/")));
+}
+
+void FormMonitor::menuWeb510home_Click()
+{
+    RetVal = m_platform.desktop.openUrl(QUrl(QStringLiteral("https://www.halden.co.uk/gx510-520/")));
+}
+
+} // namespace gx

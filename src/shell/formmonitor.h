@@ -1,0 +1,140 @@
+#pragma once
+
+#include "palette.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabBar;
+
+namespace gx {
+
+class Clock;
+class Desktop;
+class Dialogs;
+class Link;
+class SerialPort;
+class SettingsStore;
+class StatusWindows;
+class Waiter;
+
+// Everything the main window needs from outside the program.
+struct Platform {
+    SerialPort& port;
+    Clock& clock;
+    Waiter& waiter;
+    SettingsStore& settings;
+    Dialogs& dialogs;
+    Desktop& desktop;
+};
+
+// The main window. Its screens are frames shown and hidden in place: the start
+// screen (Quick Launch), the single-unit monitor (Frame1(0)), the editor pages
+// (Frame1(1..8) under TabStrip1), the network monitor and the call log. It owns
+// the mode flags, the menus and their enabling, and the one serial link.
+class FormMonitor : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FormMonitor(const Platform& platform, QWidget* parent = nullptr);
+    ~FormMonitor() override;
+
+    // Start-up: window size, palette, tables, menus, then the serial port.
+    void Form_Load();
+
+    // Mode state.
+    bool InMonitor = false;
+    bool InProgram = false;
+    bool StatusUpdate = false;
+    bool ModemConnected = false;
+    bool ProfileChanged = false;
+    QString CurrentProfileName;
+    QString ProgramDirectory;
+    int Response = 0;
+    bool RetVal = false;
+    ColourPalette colours;
+
+    Link& link() { return *m_link; }
+    StatusWindows& statusWindows() { return *m_status; }
+    Waiter& waiter() { return m_platform.waiter; }
+    const Platform& platform() const { return m_platform; }
+
+    void setMenus();
+    void stopMonitor();
+
+    // Click handlers.
+    void CommandMonitor_Click();
+    void MonitorMenu_Click();
+    void CommandProgram_Click();
+    void menuProgram_Click();
+    void menuMain_Click();
+    void ExitMenu_Click();
+    void menuAbout_Click();
+    void menuWebHaldenUSA_Click();
+    void meunWebHaldenUK_Click();
+    void menuWeb510home_Click();
+    void TabStrip1_Click();
+
+    // Shows or hides FrameQuickLaunch and Image1 together.
+    void setStartScreenVisible(bool visible);
+    // "GX510-520 Program / Monitor  (name)".
+    void showProfileCaption();
+
+    // Screens.
+    QGroupBox* FrameQuickLaunch = nullptr;
+    QLabel* Image1 = nullptr;
+    std::array<QGroupBox*, 9> Frame1{};
+    QTabBar* TabStrip1 = nullptr;
+    QGroupBox* FrameNetMonitor = nullptr;
+    QGroupBox* FrameLog = nullptr;
+    QPushButton* CommandLogCalls = nullptr;
+    QPushButton* CommandMonitor = nullptr;
+    QPushButton* CommandProgram = nullptr;
+
+    // Menus.
+    QMenu *FileMenu = nullptr, *menuView = nullptr, *menuSettings = nullptr, *menuModem = nullptr,
+          *menuHelp = nullptr;
+    QAction *menuLoadDisk = nullptr, *menuSaveDisk = nullptr, *menuLoadGX510 = nullptr,
+            *menuSaveGX510 = nullptr, *menuPrintProfile = nullptr, *menuPrinterSetup = nullptr,
+            *ExitMenu = nullptr;
+    QAction *menuMain = nullptr, *MonitorMenu = nullptr, *menuProgram = nullptr, *menuLog = nullptr;
+    QAction *comPortMenu = nullptr, *menuLocCon = nullptr, *menuRemCon = nullptr;
+    QAction *menuConnect = nullptr, *menuDisconnect = nullptr;
+    QAction *menuWebHaldenUSA = nullptr, *meunWebHaldenUK = nullptr, *menuWeb510home = nullptr,
+            *menuAbout = nullptr;
+
+    // Steps that later parts of the program plug in: the tables read at start-up,
+    // the monitor entry, and the handlers of menu items owned elsewhere.
+    std::function<void()> buildTables;
+    std::function<void()> onCheck510520;
+    std::function<void()> onTabSelected;
+    std::function<void()> leaveNetworkMonitor;
+
+    // Ends the program the way the window's close does, without the question.
+    void Form_Unload();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildScreens();
+    void sendGoodbye();
+    void endProgram();
+
+    Platform m_platform;
+    std::unique_ptr<StatusWindows> m_status;
+    std::unique_ptr<Link> m_link;
+    QPointer<QWidget> m_about;
+    bool m_ending = false;
+};
+
+} // namespace gx

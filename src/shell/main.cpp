@@ -1,0 +1,31 @@
+#include "formmonitor.h"
+#include "program.h"
+
+#include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/qtserialport.h"
+#include "platform/settingsstore.h"
+#include "platform/waiter.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("GX520"));
+
+    gx::SteadyClock clock;
+    gx::EventLoopWaiter waiter(clock);
+    gx::QtSettingsStore settings;
+    gx::QtDialogs dialogs;
+    gx::QtDesktop desktop;
+    gx::QtSerialPort port(settings);
+
+    gx::FormMonitor window({port, clock, waiter, settings, dialogs, desktop});
+    dialogs.setParent(&window);
+    gx::installProgram(window);
+    window.Form_Load();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QColor>
+
+namespace gx {
+
+// The colours the monitor, network and editor screens use. The system colours
+// (workspace, border, button face) follow the desktop's palette.
+struct ColourPalette {
+    QColor ColourRed, ColourYellow, ColourCyan, ColourBlack, ColourGreen, ColourWorkspace,
+        ColourBorder, ColourOrange, ColourLightOrange, ColourOlive, ColourDarkOlive, ColourWhite,
+        ColourButtonFace;
+    static ColourPalette standard();
+};
+
+} // namespace gx

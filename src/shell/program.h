@@ -1,0 +1,11 @@
+#pragma once
+
+namespace gx {
+
+class FormMonitor;
+
+// Joins the screens and operations of the whole program to the main window:
+// the profile tables and editor, the monitor, and the menu items they own.
+void installProgram(FormMonitor& window);
+
+} // namespace gx

@@ -1,0 +1,160 @@
+#pragma once
+
+// Fakes of the platform seams: a clock that tests move, a waiter that jumps the
+// clock instead of sleeping, a serial port that records writes and answers as a
+// test tells it, an in-memory settings store, scripted dialogs and desktop.
+
+#include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "platform/serialport.h"
+#include "platform/settingsstore.h"
+#include "platform/waiter.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <map>
+
+namespace gx::test {
+
+// A clock that only moves when told. Actions can be scheduled at a time; they run
+// when the clock passes it.
+class FakeClock final : public Clock {
+public:
+    double now() const override { return m_now; }
+    void schedule(double at, std::function<void()> action);
+    void scheduleIn(double delay, std::function<void()> action) { schedule(m_now + delay, std::move(action)); }
+    // Moves to the earliest scheduled action at or before `limit` and runs it,
+    // or to `limit` when none is due. Returns true when an action ran.
+    bool advanceToward(double limit);
+    void advance(double seconds);
+    void setNow(double t) { m_now = t; }
+    bool hasPending() const { return !m_actions.empty(); }
+
+private:
+    double m_now = 1000.0;
+    std::multimap<double, std::function<void()>> m_actions;
+};
+
+// Waits by moving the fake clock: a 40-second time-out takes microseconds.
+class FakeWaiter final : public Waiter {
+public:
+    explicit FakeWaiter(FakeClock& clock) : m_clock(clock) {}
+    void yieldOnce() override;
+    bool waitUntil(const std::function<bool()>& done, double seconds) override;
+    int yields() const { return m_yields; }
+    // Called on every yield; a test can click buttons or stop a loop from here.
+    std::function<void()> onYield;
+
+private:
+    FakeClock& m_clock;
+    int m_yields = 0;
+};
+
+class FakeSerialPort final : public SerialPort {
+    Q_OBJECT
+public:
+    explicit FakeSerialPort(FakeClock* clock = nullptr) : m_clock(clock) {}
+
+    // What the program wrote, every byte in order, and each write separately.
+    QByteArray written() const { return m_written; }
+    QList<QByteArray> writes() const { return m_writes; }
+    void clearWritten() { m_written.clear(); m_writes.clear(); }
+
+    // Bytes arriving from the line now, or after a delay on the fake clock.
+    void feed(const QByteArray& bytes) { deliver(bytes); }
+    void feedLater(double delay, const QByteArray& bytes);
+    // Bytes arriving in pieces, `gap` seconds apart.
+    void feedInPieces(const QList<QByteArray>& pieces, double gap);
+
+    // Called after every write, with that write; answer from here.
+    std::function<void(const QByteArray&)> responder;
+
+    void setOpenResult(bool ok, const QString& error = QStringLiteral("no such device"))
+    {
+        m_openOk = ok;
+        m_openError = error;
+    }
+    int openCount() const { return m_opens; }
+    void injectLoss(const QString& reason) { lost(reason); }
+
+protected:
+    bool openDevice(QString* error) override;
+    void closeDevice() override {}
+    void writeDevice(const QByteArray& bytes) override;
+
+private:
+    FakeClock* m_clock;
+    QByteArray m_written;
+    QList<QByteArray> m_writes;
+    bool m_openOk = true;
+    QString m_openError;
+    int m_opens = 0;
+};
+
+class FakeSettingsStore final : public SettingsStore {
+public:
+    QString value(const QString& section, const QString& key, const QString& def = QString()) const override
+    {
+        return m_values.value(section + QLatin1Char('/') + key, def);
+    }
+    void setValue(const QString& section, const QString& key, const QString& v) override
+    {
+        m_values.insert(section + QLatin1Char('/') + key, v);
+    }
+    bool contains(const QString& section, const QString& key) const
+    {
+        return m_values.contains(section + QLatin1Char('/') + key);
+    }
+
+private:
+    QMap<QString, QString> m_values;
+};
+
+class FakeDialogs final : public Dialogs {
+public:
+    Answer askOkCancel(const QString& text, const QString& title) override
+    {
+        asked << text + QStringLiteral(" | ") + title;
+        if (answers.empty())
+            return Ok;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void inform(const QString& text, const QString& title) override
+    {
+        informed << (title.isEmpty() ? text : text + QStringLiteral(" | ") + title);
+        if (onInform)
+            onInform(text);
+    }
+    std::deque<Answer> answers;
+    QStringList asked;
+    QStringList informed;
+    std::function<void(const QString&)> onInform;
+};
+
+class FakeDesktop final : public Desktop {
+public:
+    void beep() override { ++beeps; }
+    bool openUrl(const QUrl& url) override
+    {
+        urls << url;
+        return true;
+    }
+    QString systemInfoTool() const override { return tool; }
+    bool startSystemInfo() override
+    {
+        ++systemInfoStarts;
+        return !tool.isEmpty();
+    }
+    int beeps = 0;
+    QList<QUrl> urls;
+    QString tool;
+    int systemInfoStarts = 0;
+};
+
+} // namespace gx::test
