@@ -1,0 +1,154 @@
+// Figures for the serial link: CPU used while a wait idles, and how long an
+// identification exchange over a pseudo-terminal takes beyond its wire time when
+// the far end answers at 9600 baud (about 1.04 ms a byte).
+
+#include "link/link.h"
+#include "link/protocol.h"
+#include "link/statussink.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/qtserialport.h"
+#include "platform/settingsstore.h"
+#include "platform/waiter.h"
+
+#include <QCoreApplication>
+#include <QMap>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <pty.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace gx;
+
+namespace {
+
+constexpr double ByteTime = 10.0 / 9600.0; // 8N1: ten bits a byte
+
+class MemorySettings final : public SettingsStore {
+public:
+    QString value(const QString& s, const QString& k, const QString& d) const override
+    {
+        return m.value(s + '/' + k, d);
+    }
+    void setValue(const QString& s, const QString& k, const QString& v) override { m[s + '/' + k] = v; }
+    QMap<QString, QString> m;
+};
+
+class NoDialogs final : public Dialogs {
+public:
+    Answer askOkCancel(const QString&, const QString&) override { return Ok; }
+    void inform(const QString& t, const QString&) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
+};
+
+class NoStatus final : public StatusSink {
+public:
+    void displayStatus(const QString&, int, int) override {}
+};
+
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
+}
+
+// The far end: answers each 0x04 with a 16-character identification, one byte
+// every 1.04 ms after a 2 ms turnaround.
+[[noreturn]] void responder(int master)
+{
+    const char id[] = "GX520 V2.01     ";
+    for (;;) {
+        char c;
+        const ssize_t n = ::read(master, &c, 1);
+        if (n <= 0)
+            _exit(0);
+        if (c != 0x04)
+            continue;
+        timespec t;
+        clock_gettime(CLOCK_MONOTONIC, &t);
+        long long next = t.tv_sec * 1000000000LL + t.tv_nsec + 2000000LL;
+        for (int i = 0; i < 16; ++i) {
+            timespec at{time_t(next / 1000000000LL), long(next % 1000000000LL)};
+            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
+            if (::write(master, id + i, 1) != 1)
+                _exit(0);
+            next += (long long)(ByteTime * 1e9);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    const int exchanges = 50;
+
+    int master = -1, slave = -1;
+    char name[128] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return 1;
+    }
+    termios t;
+    tcgetattr(slave, &t);
+    cfmakeraw(&t);
+    tcsetattr(slave, TCSANOW, &t);
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(slave);
+        responder(master);
+    }
+
+    SteadyClock clock;
+    EventLoopWaiter waiter(clock);
+    MemorySettings settings;
+    settings.setValue("Ports", "COM1", QString::fromLatin1(name));
+    settings.setValue("Settings", "use", "local");
+    settings.setValue("Settings", "CurrentPort", "1");
+    QtSerialPort port(settings);
+    NoDialogs dialogs;
+    NoStatus status;
+    Link link(Link::Platform{port, waiter, settings, dialogs, status});
+    link.openCommunications();
+    if (!port.portOpen())
+        return 1;
+
+    // 1. An idle wait.
+    double cpu0 = cpuSeconds(), wall0 = clock.now();
+    waiter.pause(idleSeconds);
+    const double idleCpu = (cpuSeconds() - cpu0) / (clock.now() - wall0);
+
+    // 2. Identification-sized exchanges.
+    const double wire = 17 * ByteTime; // one request byte, sixteen reply bytes
+    int good = 0;
+    double beyond = 0, worst = 0;
+    cpu0 = cpuSeconds();
+    wall0 = clock.now();
+    for (int i = 0; i < exchanges; ++i) {
+        const double start = clock.now();
+        if (link.exchange(SerialPort::TextMode, replylen::Identification, link.GotID,
+                          QByteArray(1, cmd::Identify), timeout::Identification))
+            ++good;
+        const double extra = clock.now() - start - wire;
+        beyond += extra;
+        worst = std::max(worst, extra);
+    }
+    const double exchangeCpu = (cpuSeconds() - cpu0) / (clock.now() - wall0);
+
+    std::printf("idle wait: %.1f s, CPU %.3f%% of one core\n", idleSeconds, idleCpu * 100);
+    std::printf("exchanges: %d of %d answered, wire time %.1f ms each\n", good, exchanges, wire * 1000);
+    std::printf("  mean beyond wire time %.2f ms (includes the far end's 2 ms turnaround), worst %.2f ms\n",
+                beyond / exchanges * 1000, worst * 1000);
+    std::printf("  CPU during exchanges %.2f%% of one core\n", exchangeCpu * 100);
+    port.setPortOpen(false);
+    kill(child, SIGTERM);
+    waitpid(child, nullptr, 0);
+    return good == exchanges ? 0 : 1;
+}

@@ -1,0 +1,309 @@
+#include "linkfixture.h"
+
+#include "link/protocol.h"
+#include "link/timerreadout.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+using namespace gx;
+using namespace gx::test;
+
+namespace {
+QByteArray bytes(std::initializer_list<int> b)
+{
+    QByteArray out;
+    for (int v : b)
+        out.append(char(v));
+    return out;
+}
+} // namespace
+
+// ---- The receive handler files each reply by the length that is awaited ----
+
+TEST(ReceiveHandler, replyInPiecesIsFiledOnceTheThresholdIsReached)
+{
+    LinkFixture f;
+    f.port.setRThreshold(16);
+    f.port.feed("GX520 V2");
+    EXPECT_FALSE(f.link.GotID);
+    f.port.feed(".01     ");
+    EXPECT_TRUE(f.link.GotID);
+    EXPECT_EQ(f.link.ID, QStringLiteral("GX520 V2.01     "));
+    EXPECT_EQ(f.port.inBufferCount(), 0);
+}
+
+TEST(ReceiveHandler, takesEverythingWaitingWhenMoreThanTheThresholdArrived)
+{
+    LinkFixture f;
+    f.port.setRThreshold(18);
+    f.port.feed(QByteArray(20, '\x07'));
+    EXPECT_TRUE(f.link.GotLatestFault);
+    EXPECT_EQ(f.link.FaultReply.size(), 20);
+}
+
+TEST(ReceiveHandler, routesByThresholdOnTheDirectLine)
+{
+    LinkFixture f;
+    const std::vector<std::pair<int, std::function<bool()>>> routes = {
+        {312, [&] { return f.link.GotProfile && f.link.ProfileReply.size() == 312; }},
+        {67, [&] { return f.link.StatusGot && f.link.StatusReply.size() == 67; }},
+        {65, [&] { return f.link.StatusGot && f.link.StatusReply.size() == 65; }},
+        {1023, [&] { return f.link.GotText && f.link.TextReply.size() == 1023; }},
+        {1, [&] { return f.link.gotMODEMrx && f.link.MODEMresponse.size() == 1; }},
+        {2, [&] { return f.link.GotLatestFault && f.link.FaultReply.size() == 2; }},
+    };
+    for (const auto& [threshold, filed] : routes) {
+        f.link.GotProfile = f.link.StatusGot = f.link.GotText = f.link.gotMODEMrx = f.link.GotLatestFault = false;
+        f.port.setRThreshold(threshold);
+        f.port.feed(QByteArray(threshold, '0'));
+        EXPECT_TRUE(filed()) << "threshold " << threshold;
+    }
+}
+
+TEST(ReceiveHandler, unknownThresholdLeavesTheBytesWaiting)
+{
+    LinkFixture f;
+    f.port.setRThreshold(5);
+    f.port.feed("12345");
+    EXPECT_EQ(f.port.inBufferCount(), 5);
+    EXPECT_FALSE(f.link.GotID || f.link.GotPacket || f.link.StatusGot);
+}
+
+TEST(ReceiveHandler, networkModeFilesEverythingIntoNetReply)
+{
+    LinkFixture f;
+    f.link.NetworkMode = true;
+    f.port.setRThreshold(7);
+    f.port.feed(QByteArray(7, '\1'));
+    EXPECT_TRUE(f.link.GotQuickStatus);
+    f.port.setRThreshold(35);
+    f.port.feed(QByteArray(35, '\2'));
+    EXPECT_TRUE(f.link.GotID);
+    EXPECT_TRUE(f.link.ID.isEmpty()) << "the network identification is decoded by the requester";
+    f.port.setRThreshold(67); // a status length, but on the network it is just a packet
+    f.port.feed(QByteArray(67, '\3'));
+    EXPECT_TRUE(f.link.GotPacket);
+    EXPECT_FALSE(f.link.StatusGot);
+    EXPECT_EQ(f.link.NetReply, QByteArray(67, '\3'));
+}
+
+TEST(ReceiveHandler, ignoresEventsOtherThanDataReceived)
+{
+    LinkFixture f;
+    f.port.setRThreshold(16);
+    f.port.injectLoss(QStringLiteral("unplugged"));
+    EXPECT_FALSE(f.link.GotID);
+    EXPECT_FALSE(f.port.portOpen());
+}
+
+// ---- The exchange and its time-outs, on the fake clock ----
+
+TEST(Exchange, discardsStaleInputSendsOneWriteAndWaitsForTheFlag)
+{
+    LinkFixture f;
+    f.port.feed("stale");
+    f.port.responder = [&](const QByteArray& w) {
+        if (w == QByteArray(1, cmd::Identify))
+            f.port.feedLater(0.02, "GX510 V1.01     ");
+    };
+    EXPECT_TRUE(f.link.exchange(SerialPort::TextMode, 16, f.link.GotID, QByteArray(1, cmd::Identify), 2.0));
+    EXPECT_EQ(f.port.writes().size(), 1);
+    EXPECT_EQ(f.link.ID, QStringLiteral("GX510 V1.01     "));
+    EXPECT_EQ(f.port.inputMode(), int(SerialPort::TextMode));
+}
+
+TEST(Exchange, aFortySecondTimeOutEndsOnTheFakeClock)
+{
+    LinkFixture f;
+    const double start = f.clock.now();
+    EXPECT_FALSE(f.link.exchange(SerialPort::BinaryMode, 16, f.link.GotID, "x", 40.0));
+    EXPECT_NEAR(f.clock.now() - start, 40.0, 0.06);
+}
+
+TEST(Exchange, aReplyJustInsideTheTimeOutCountsOneJustOutsideDoesNot)
+{
+    LinkFixture f;
+    f.port.responder = [&](const QByteArray&) { f.port.feedLater(1.9, QByteArray(7, '\0')); };
+    f.link.NetworkMode = true;
+    EXPECT_TRUE(f.link.exchange(SerialPort::BinaryMode, 7, f.link.GotQuickStatus, "q", 2.0));
+    f.port.responder = [&](const QByteArray&) { f.port.feedLater(2.2, QByteArray(7, '\0')); };
+    EXPECT_FALSE(f.link.exchange(SerialPort::BinaryMode, 7, f.link.GotQuickStatus, "q", 2.0));
+}
+
+TEST(Exchange, aWaitAcrossMidnightStillEndsAfterItsTimeOut)
+{
+    LinkFixture f;
+    f.clock.setNow(86399.5); // half a second before midnight on a time-of-day clock
+    const double start = f.clock.now();
+    f.link.pause(1.0);
+    EXPECT_NEAR(f.clock.now() - start, 1.0, 0.06);
+}
+
+TEST(Exchange, aClosingProgramEndsTheWaitAtOnce)
+{
+    LinkFixture f;
+    f.waiter.onYield = [&] { f.waiter.setClosing(); };
+    const double start = f.clock.now();
+    EXPECT_FALSE(f.link.exchange(SerialPort::BinaryMode, 16, f.link.GotID, "x", 40.0));
+    EXPECT_LT(f.clock.now() - start, 0.1);
+}
+
+// ---- Opening the port ----
+
+TEST(OpenCommunications, opensTheLocalPortWithoutHandshake)
+{
+    LinkFixture f;
+    f.port.setPortOpen(false);
+    f.settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
+    f.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("3"));
+    f.settings.setSetting(QStringLiteral("CurrentModemPort"), QStringLiteral("2"));
+    f.link.openCommunications();
+    EXPECT_TRUE(f.port.portOpen());
+    EXPECT_EQ(f.port.commPort(), 3);
+    EXPECT_EQ(f.port.handshaking(), 0);
+    EXPECT_FALSE(f.link.PortOpenError);
+}
+
+TEST(OpenCommunications, opensTheModemPortWithHardwareHandshake)
+{
+    LinkFixture f;
+    f.settings.setSetting(QStringLiteral("use"), QStringLiteral("remote"));
+    f.settings.setSetting(QStringLiteral("CurrentModemPort"), QStringLiteral("2"));
+    f.link.openCommunications();
+    EXPECT_EQ(f.port.commPort(), 2);
+    EXPECT_EQ(f.port.handshaking(), 2);
+    EXPECT_EQ(f.port.openCount(), 2) << "an open port is closed and opened again";
+}
+
+TEST(OpenCommunications, aPortThatFailsToOpenIsReportedByNumber)
+{
+    LinkFixture f;
+    f.port.setPortOpen(false);
+    f.port.setOpenResult(false);
+    f.settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
+    f.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("3"));
+    QSignalSpy dialog(&f.link, &Link::settingsDialogRequested);
+    f.link.openCommunications();
+    EXPECT_TRUE(f.link.PortOpenError);
+    EXPECT_FALSE(f.port.portOpen());
+    ASSERT_EQ(f.dialogs.informed.size(), 1);
+    EXPECT_TRUE(f.dialogs.informed[0].startsWith(QStringLiteral("can't open COM 3")));
+    EXPECT_EQ(dialog.count(), 1);
+}
+
+TEST(OpenCommunications, withNoUsablePortOnlyTheSettingsDialogIsAskedFor)
+{
+    LinkFixture f;
+    f.settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
+    f.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("0"));
+    QSignalSpy dialog(&f.link, &Link::settingsDialogRequested);
+    f.link.openCommunications();
+    EXPECT_FALSE(f.port.portOpen()) << "the open port was closed first";
+    EXPECT_FALSE(f.link.PortOpenError);
+    EXPECT_TRUE(f.dialogs.informed.isEmpty());
+    EXPECT_EQ(dialog.count(), 1);
+}
+
+// ---- Checksums and frames ----
+
+TEST(Checksum, isAnUnsignedSumCarriedMostSignificantFirst)
+{
+    QByteArray reply(310, char(0xFF)); // 310 x 255 = 79050: above 65535, can never match
+    reply += checksumBytes(79050 % 65536);
+    EXPECT_FALSE(checksumMatches(reply, 310));
+
+    QByteArray high(130, char(0xFF)); // 33150 = 0x817E: high byte above 0x7F
+    high += bytes({0x81, 0x7E});
+    EXPECT_TRUE(checksumMatches(high, 130));
+    EXPECT_EQ(receivedChecksum(high, 130), 33150u);
+    high[131] = 0x7F;
+    EXPECT_FALSE(checksumMatches(high, 130));
+    EXPECT_FALSE(checksumMatches(QByteArray(3, '\0'), 3)) << "a reply too short to hold its checksum";
+}
+
+TEST(NetworkFrame, hasStartAddressFunctionRegisterCountEnd)
+{
+    EXPECT_EQ(net::readFrame(1, 0x00DC, 16), bytes({0x1E, 0x01, 0x03, 0x00, 0xDC, 0x00, 0x10, 0xFE}));
+    EXPECT_EQ(net::readInputFrame(7, 22, 21), bytes({0x1E, 0x07, 0x04, 0x00, 0x16, 0x00, 0x15, 0xFE}));
+    EXPECT_EQ(net::switchFrame(12, 0), bytes({0x1E, 0x0C, 0x05, 0x00, 0x00, 0xFF, 0x00, 0xFE}));
+    EXPECT_EQ(net::readReplyLength(32), 67);
+    EXPECT_EQ(net::readReplyLength(28), 59);
+}
+
+// ---- Timer read-out ----
+
+TEST(GetTime, readsTheTimerOfEachLayoutAndRoundsTenthsUp)
+{
+    uint8_t image[101] = {};
+    image[19] = 0x00; image[20] = 0x41;   // direct timer 0: 65 tenths -> 7 s
+    image[23] = 0x8C; image[24] = 0xA0;   // network timer 0 (direct timer 2): 36000 tenths -> 1 h
+    image[63] = 0x00; image[64] = 0x0A;   // timer 13: 10 tenths -> exactly 1 s
+    image[57] = 0x02; image[58] = 0x58;   // timer 8: 600 tenths -> 1 min
+    TimerReadout t;
+    auto d = t.getTime(image, false, 0);
+    EXPECT_EQ(d.H + d.M + d.S, QStringLiteral("000007"));
+    auto n = t.getTime(image, true, 0);
+    EXPECT_EQ(n.H + n.M + n.S, QStringLiteral("010000"));
+    auto c = t.getTime(image, true, 13);
+    EXPECT_EQ(c.S, QStringLiteral("01"));
+    auto s = t.getTime(image, false, 8);
+    EXPECT_EQ(s.M + s.S, QStringLiteral("0100"));
+    // A timer number without bytes converts the previous value (60 s) once more.
+    auto o = t.getTime(image, false, 9);
+    EXPECT_EQ(o.S, QStringLiteral("06"));
+}
+
+// ---- Identification ----
+
+TEST(UploadID, decodesModelAndFirmwareFromTheDirectReply)
+{
+    LinkFixture f;
+    f.port.responder = [&](const QByteArray&) { f.port.feedLater(0.017, "  GX520 V2.01   "); };
+    f.link.uploadID();
+    EXPECT_EQ(f.port.written(), QByteArray(1, cmd::Identify));
+    EXPECT_EQ(f.link.Instrument, QStringLiteral("GX520"));
+    EXPECT_DOUBLE_EQ(f.link.FirmVersion, 2.01);
+    EXPECT_TRUE(f.link.ProgStatus.isEmpty());
+}
+
+TEST(UploadID, networkReplyTakesOnlyTheLowByteOfEachRegister)
+{
+    LinkFixture f;
+    f.link.NetworkMode = true;
+    f.link.Address = 4;
+    const QByteArray text = "GX520 V1.02     ";
+    f.port.responder = [&](const QByteArray& w) {
+        ASSERT_EQ(w, net::readFrame(4, 0xDC, 16));
+        QByteArray r = bytes({4, 3, 32});
+        for (char c : text)
+            r += bytes({0xA5, c});
+        f.port.feedLater(0.04, r);
+    };
+    f.link.uploadID();
+    EXPECT_EQ(f.link.ID, QString::fromLatin1(text));
+    EXPECT_DOUBLE_EQ(f.link.FirmVersion, 1.02);
+    EXPECT_EQ(f.status.shown.value(0), QStringLiteral("Uploading ID   |2|0"));
+}
+
+TEST(UploadID, silenceReportsAndKeepsThePreviousIdentity)
+{
+    LinkFixture f;
+    f.link.ID = QStringLiteral("GX510 V1.0      ");
+    f.link.Instrument = QStringLiteral("GX510");
+    f.link.FirmVersion = 1.0;
+    f.link.uploadID();
+    EXPECT_EQ(f.link.ProgStatus, QStringLiteral("No ID received from GX510-520"));
+    EXPECT_EQ(f.status.shown.value(0), QStringLiteral("No ID received from GX510-520|0|1"));
+    EXPECT_EQ(f.link.Instrument, QStringLiteral("GX510"));
+    EXPECT_DOUBLE_EQ(f.link.FirmVersion, 1.0);
+}
+
+TEST(UploadID, firmwareAndModelCorners)
+{
+    EXPECT_DOUBLE_EQ(firmwareVersion(QStringLiteral("GX520 V1.02  xx ")), 1.02);
+    EXPECT_DOUBLE_EQ(firmwareVersion(QStringLiteral("GX520 Vabc      ")), 0.0);
+    EXPECT_DOUBLE_EQ(firmwareVersion(QStringLiteral("2.2 GX520       ")), 2.2) << "no V: from the start";
+    EXPECT_EQ(instrumentOf(QStringLiteral("ABC             ")), QString());
+}

@@ -1,0 +1,123 @@
+// The real serial port path, proven on a pseudo-terminal with a tiny responder
+// on the master side: open by path through the COM mapping, exchange, and notice
+// a line that vanished.
+
+#include "linkfixture.h"
+
+#include "link/protocol.h"
+#include "platform/qtserialport.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QSocketNotifier>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace gx;
+using namespace gx::test;
+
+namespace {
+
+struct Pty {
+    int master = -1;
+    int slave = -1;
+    QString path;
+    Pty()
+    {
+        char name[128] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+            return;
+        termios t;
+        ::tcgetattr(slave, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(slave, TCSANOW, &t);
+        path = QString::fromLatin1(name);
+    }
+    ~Pty()
+    {
+        if (master >= 0)
+            ::close(master);
+        if (slave >= 0)
+            ::close(slave);
+    }
+};
+
+struct RealLink {
+    SteadyClock clock;
+    EventLoopWaiter waiter{clock};
+    FakeSettingsStore settings;
+    QtSerialPort port{settings};
+    FakeDialogs dialogs;
+    RecordingStatus status;
+    Link link{Link::Platform{port, waiter, settings, dialogs, status}};
+};
+
+} // namespace
+
+TEST(RealPort, identificationOverAPseudoTerminal)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.path.isEmpty());
+    RealLink r;
+    r.settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), pty.path);
+    r.settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
+    r.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("1"));
+
+    // Stale bytes written before the program opened its port must not reach it.
+    ASSERT_EQ(::write(pty.master, "junk", 4), 4);
+    r.link.openCommunications();
+    ASSERT_TRUE(r.port.portOpen()) << r.port.errorString().toStdString();
+    EXPECT_EQ(r.port.systemName(), pty.path);
+
+    QByteArray received;
+    QSocketNotifier responder(pty.master, QSocketNotifier::Read);
+    QObject::connect(&responder, &QSocketNotifier::activated, [&] {
+        char buf[64];
+        const ssize_t n = ::read(pty.master, buf, sizeof buf);
+        if (n <= 0)
+            return;
+        received.append(buf, int(n));
+        if (received.endsWith(cmd::Identify)) {
+            // Answer in two pieces, as a slow line would.
+            ASSERT_EQ(::write(pty.master, "GX510 V", 7), 7);
+            ASSERT_EQ(::write(pty.master, "1.01     ", 9), 9);
+        }
+    });
+    r.link.uploadID();
+    EXPECT_TRUE(r.link.ProgStatus.isEmpty());
+    EXPECT_EQ(r.link.ID, QStringLiteral("GX510 V1.01     "));
+    EXPECT_EQ(r.link.Instrument, QStringLiteral("GX510"));
+    EXPECT_DOUBLE_EQ(r.link.FirmVersion, 1.01);
+    EXPECT_EQ(received, QByteArray(1, cmd::Identify));
+}
+
+TEST(RealPort, aMissingDeviceCannotBeOpened)
+{
+    RealLink r;
+    r.settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM4"), QStringLiteral("/dev/no-such-tty"));
+    r.settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
+    r.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("4"));
+    r.link.openCommunications();
+    EXPECT_TRUE(r.link.PortOpenError);
+    ASSERT_EQ(r.dialogs.informed.size(), 1);
+    EXPECT_TRUE(r.dialogs.informed[0].startsWith(QStringLiteral("can't open COM 4")));
+}
+
+TEST(RealPort, aLineThatHangsUpIsReportedAsLost)
+{
+    auto* pty = new Pty;
+    ASSERT_FALSE(pty->path.isEmpty());
+    RealLink r;
+    r.settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM2"), pty->path);
+    r.port.setCommPort(2);
+    ASSERT_TRUE(r.port.setPortOpen(true));
+    QSignalSpy lost(&r.port, &SerialPort::portLost);
+    delete pty; // the other end goes away, like an unplugged adapter
+    r.link.exchange(SerialPort::TextMode, 16, r.link.GotID, QByteArray(1, cmd::Identify), 0.3);
+    EXPECT_FALSE(r.port.portOpen());
+    EXPECT_GE(lost.count(), 1);
+}

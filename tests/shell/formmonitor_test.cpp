@@ -1,0 +1,311 @@
+#include "shellfixture.h"
+
+#include "link/link.h"
+#include "shell/statuswindows.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+
+using namespace gx;
+using namespace gx::test;
+
+// ---- Start-up ----
+
+TEST(StartUp, opensTheConfiguredPortAtNineSixHundredAndShowsTheStartScreen)
+{
+    ShellFixture f;
+    f.useLocal(QStringLiteral("3"));
+    f.window.Form_Load();
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("GX510-520 Program / Monitor V2.2.0"));
+    EXPECT_TRUE(f.port.portOpen());
+    EXPECT_EQ(f.port.commPort(), 3);
+    EXPECT_EQ(f.port.settings(), QStringLiteral("9600,n,8,1"));
+    EXPECT_EQ(f.port.inputMode(), 0);
+    EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("defaults.520"));
+    EXPECT_FALSE(f.window.FrameQuickLaunch->isHidden());
+    for (QGroupBox* frame : f.window.Frame1)
+        EXPECT_TRUE(frame->isHidden());
+    EXPECT_TRUE(f.window.TabStrip1->isHidden());
+    EXPECT_TRUE(f.window.FrameNetMonitor->isHidden());
+    EXPECT_TRUE(f.window.FrameLog->isHidden());
+    EXPECT_TRUE(f.port.written().isEmpty()) << "nothing is sent until a mode is chosen";
+}
+
+TEST(StartUp, sizesTheWindowFromTheSettingsInTwips)
+{
+    ShellFixture f;
+    f.settings.setSetting(QStringLiteral("Screen height"), QStringLiteral("4320")); // 3 inches
+    f.settings.setSetting(QStringLiteral("Screen width"), QStringLiteral("not a number"));
+    f.window.Form_Load();
+    const int dpiY = f.window.logicalDpiY(), dpiX = f.window.logicalDpiX();
+    EXPECT_EQ(f.window.height(), 3 * dpiY);
+    EXPECT_NEAR(f.window.width(), 10000.0 * dpiX / 1440, 1.0) << "text falls back to the default";
+}
+
+TEST(StartUp, everyMenuItemHasItsNameAndCaption)
+{
+    ShellFixture f;
+    const std::vector<std::pair<const char*, const char*>> items = {
+        {"menuLoadDisk", "Open profile from disk"},    {"menuSaveDisk", "Save profile to disk"},
+        {"menuLoadGX510", "Upload profile from Genpilot"}, {"menuSaveGX510", "Download profile to Genpilot"},
+        {"menuPrintProfile", "Print current profile"}, {"menuPrinterSetup", "Printer setup"},
+        {"ExitMenu", "Exit"},                          {"menuMain", "Main Menu"},
+        {"MonitorMenu", "Monitor"},                    {"menuProgram", "Program"},
+        {"menuLog", "Log calls"},                      {"comPortMenu", "Com Ports"},
+        {"menuLocCon", "Local Connection"},            {"menuRemCon", "Remote connection"},
+        {"menuConnect", "Connect"},                    {"menuDisconnect", "Disconnect"},
+        {"menuWebHaldenUSA", "Halden USA Home page"},  {"meunWebHaldenUK", "Halden UK Home page"},
+        {"menuWeb510home", "Halden UK GX510-520 Home page"}, {"menuAbout", "About"}};
+    for (const auto& [name, caption] : items) {
+        auto* a = f.window.findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_TRUE(a) << name;
+        EXPECT_EQ(a->text(), QString::fromLatin1(caption));
+    }
+    QStringList menus;
+    for (QAction* a : f.window.menuBar()->actions())
+        menus << a->menu()->objectName() + QLatin1Char('=') + a->text();
+    EXPECT_EQ(menus.join(QLatin1Char(',')),
+              QStringLiteral("FileMenu=File,menuView=View,menuSettings=Settings,menuModem=Modem,menuHelp=Help"));
+}
+
+// ---- setMenus ----
+
+TEST(SetMenus, withNoPortConfiguredConnectionItemsAndMonitorAreDisabled)
+{
+    ShellFixture f;
+    f.window.Form_Load();
+    EXPECT_FALSE(f.window.menuLocCon->isEnabled());
+    EXPECT_FALSE(f.window.menuRemCon->isEnabled());
+    EXPECT_FALSE(f.window.MonitorMenu->isEnabled());
+    EXPECT_FALSE(f.window.CommandMonitor->isEnabled());
+    EXPECT_FALSE(f.window.menuConnect->isEnabled());
+    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
+    EXPECT_TRUE(f.window.menuLoadDisk->isEnabled());
+    EXPECT_TRUE(f.window.menuMain->isChecked());
+    EXPECT_TRUE(f.window.menuSettings->menuAction()->isEnabled());
+}
+
+TEST(SetMenus, localLineEnablesMonitorAndTransfersOutsideTheMonitor)
+{
+    ShellFixture f;
+    f.useLocal();
+    f.settings.setSetting(QStringLiteral("CurrentModemPort"), QStringLiteral("2"));
+    f.window.setMenus();
+    EXPECT_TRUE(f.window.menuLocCon->isChecked());
+    EXPECT_FALSE(f.window.menuRemCon->isChecked());
+    EXPECT_TRUE(f.window.menuRemCon->isEnabled());
+    EXPECT_TRUE(f.window.MonitorMenu->isEnabled());
+    EXPECT_TRUE(f.window.menuLoadGX510->isEnabled());
+    EXPECT_FALSE(f.window.menuLog->isEnabled()) << "calls are logged on the modem line only";
+    EXPECT_FALSE(f.window.menuConnect->isEnabled());
+
+    f.window.InMonitor = true;
+    f.window.StatusUpdate = true;
+    f.window.setMenus();
+    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
+    EXPECT_FALSE(f.window.menuSaveDisk->isEnabled());
+    EXPECT_TRUE(f.window.MonitorMenu->isChecked());
+    EXPECT_FALSE(f.window.menuMain->isChecked());
+    EXPECT_FALSE(f.window.menuSettings->menuAction()->isEnabled()) << "settings only from the main menu";
+}
+
+TEST(SetMenus, modemLineFollowsTheConnection)
+{
+    ShellFixture f;
+    f.useRemote();
+    f.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("1"));
+    f.window.setMenus();
+    EXPECT_TRUE(f.window.menuRemCon->isChecked());
+    EXPECT_FALSE(f.window.menuLocCon->isChecked());
+    EXPECT_FALSE(f.window.MonitorMenu->isEnabled());
+    EXPECT_TRUE(f.window.menuLog->isEnabled());
+    EXPECT_TRUE(f.window.CommandLogCalls->isEnabled());
+    EXPECT_TRUE(f.window.menuConnect->isEnabled());
+    EXPECT_FALSE(f.window.menuDisconnect->isEnabled());
+    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
+
+    f.window.ModemConnected = true;
+    f.window.setMenus();
+    EXPECT_TRUE(f.window.MonitorMenu->isEnabled());
+    EXPECT_FALSE(f.window.menuLog->isEnabled());
+    EXPECT_FALSE(f.window.menuConnect->isEnabled());
+    EXPECT_TRUE(f.window.menuDisconnect->isEnabled());
+    EXPECT_TRUE(f.window.menuLoadGX510->isEnabled());
+    f.window.StatusUpdate = true; // monitoring over the modem
+    f.window.setMenus();
+    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
+}
+
+TEST(SetMenus, useWithoutAPortChecksNothing)
+{
+    ShellFixture f;
+    f.settings.setSetting(QStringLiteral("use"), QStringLiteral("remote"));
+    f.settings.setSetting(QStringLiteral("CurrentModemPort"), QStringLiteral("0"));
+    f.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("4"));
+    f.window.setMenus();
+    EXPECT_TRUE(f.window.menuLocCon->isEnabled());
+    EXPECT_FALSE(f.window.menuLocCon->isChecked());
+    EXPECT_FALSE(f.window.menuRemCon->isChecked());
+    EXPECT_FALSE(f.window.MonitorMenu->isEnabled());
+    EXPECT_FALSE(f.window.menuConnect->isEnabled());
+}
+
+// ---- Modes ----
+
+TEST(Modes, programButtonShowsTheEditorAndNamesTheProfile)
+{
+    ShellFixture f;
+    f.useLocal();
+    f.window.Form_Load();
+    f.window.ProfileChanged = true;
+    f.window.CommandProgram->click();
+    EXPECT_TRUE(f.window.InProgram);
+    EXPECT_FALSE(f.window.ProfileChanged);
+    EXPECT_TRUE(f.window.menuProgram->isChecked());
+    EXPECT_FALSE(f.window.menuMain->isChecked());
+    EXPECT_TRUE(f.window.FrameQuickLaunch->isHidden());
+    EXPECT_FALSE(f.window.TabStrip1->isHidden());
+    EXPECT_FALSE(f.window.Frame1[7]->isHidden()) << "the first tab, Profile, shows page 7";
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("GX510-520 Program / Monitor  (defaults.520)"));
+
+    f.window.TabStrip1->setCurrentIndex(3); // "Generator setup (2)"
+    EXPECT_FALSE(f.window.Frame1[2]->isHidden());
+    EXPECT_TRUE(f.window.Frame1[7]->isHidden());
+
+    f.window.menuMain->trigger();
+    EXPECT_FALSE(f.window.InProgram);
+    EXPECT_TRUE(f.window.TabStrip1->isHidden());
+    EXPECT_FALSE(f.window.FrameQuickLaunch->isHidden());
+    EXPECT_TRUE(f.window.menuMain->isChecked());
+}
+
+TEST(Modes, programMenuKeepsTheChangedFlagAndStopsTheMonitor)
+{
+    ShellFixture f;
+    f.useLocal();
+    f.window.Form_Load();
+    f.window.InMonitor = true;
+    f.window.StatusUpdate = true;
+    f.window.ProfileChanged = true;
+    f.window.menuProgram->trigger();
+    EXPECT_FALSE(f.window.StatusUpdate);
+    EXPECT_FALSE(f.window.InMonitor);
+    EXPECT_TRUE(f.window.ProfileChanged);
+    EXPECT_TRUE(f.window.menuProgram->isChecked());
+    EXPECT_FALSE(f.window.MonitorMenu->isChecked());
+    EXPECT_TRUE(f.window.Frame1[0]->isHidden());
+}
+
+// ---- Ending the program ----
+
+TEST(Exit, cancelKeepsRunningAndSaysGoodbyeToTheController)
+{
+    ShellFixture f;
+    f.useLocal();
+    f.window.Form_Load();
+    f.window.ProfileChanged = true;
+    f.window.StatusUpdate = true;
+    f.dialogs.answers = {Dialogs::Cancel};
+    f.window.ExitMenu->trigger();
+    EXPECT_EQ(f.dialogs.asked, QStringList{QStringLiteral("Discard current profile? | Profile changed")});
+    EXPECT_EQ(f.port.written(), QByteArray(1, '\x12'));
+    EXPECT_FALSE(f.window.StatusUpdate) << "monitoring was stopped";
+    EXPECT_FALSE(f.waiter.closing());
+    EXPECT_FALSE(f.settings.contains(QStringLiteral("Settings"), QStringLiteral("Screen width")));
+}
+
+TEST(Exit, okSavesTheWindowSizeAndEnds)
+{
+    ShellFixture f;
+    f.useLocal();
+    f.window.Form_Load();
+    f.window.resize(f.window.logicalDpiX() * 5, f.window.logicalDpiY() * 4);
+    f.window.ExitMenu->trigger();
+    EXPECT_TRUE(f.dialogs.asked.isEmpty()) << "nothing was changed, so no question";
+    EXPECT_EQ(f.settings.setting(QStringLiteral("Screen width")), QStringLiteral("7200"));
+    EXPECT_EQ(f.settings.setting(QStringLiteral("Screen height")), QStringLiteral("5760"));
+    EXPECT_EQ(f.port.written(), QByteArray(1, '\x12'));
+    EXPECT_TRUE(f.waiter.closing());
+}
+
+TEST(Exit, closingTheWindowSendsGoodbyeOnlyWithThePortOpen)
+{
+    ShellFixture open;
+    open.useLocal();
+    open.window.Form_Load();
+    open.window.ProfileChanged = true;
+    open.window.close();
+    EXPECT_TRUE(open.dialogs.asked.isEmpty()) << "closing the window does not ask";
+    EXPECT_EQ(open.port.written(), QByteArray(1, '\x12'));
+    EXPECT_FALSE(open.settings.contains(QStringLiteral("Settings"), QStringLiteral("Screen height")));
+
+    ShellFixture closed;
+    closed.window.Form_Load(); // no port configured
+    closed.window.close();
+    EXPECT_TRUE(closed.port.written().isEmpty());
+}
+
+// ---- Help ----
+
+TEST(Help, webItemsOpenTheBrowserAndTheAboutBoxOffersSystemInformation)
+{
+    ShellFixture f;
+    f.window.menuWebHaldenUSA->trigger();
+    f.window.meunWebHaldenUK->trigger();
+    f.window.menuWeb510home->trigger();
+    EXPECT_EQ(f.desktop.urls.size(), 3);
+    EXPECT_NE(f.desktop.urls[0], f.desktop.urls[1]);
+
+    f.window.menuAbout->trigger();
+    auto* about = f.window.findChild<QWidget*>(QStringLiteral("frmAbout"));
+    ASSERT_TRUE(about);
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 2.2.0"));
+    EXPECT_FALSE(about->findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->isEnabled())
+        << "no system-information tool on this machine";
+}
+
+// ---- Status messages ----
+
+TEST(StatusMessages, errorReplacesInformationWithABeepAndSizesByCharacters)
+{
+    ShellFixture f;
+    StatusWindows& s = f.window.statusWindows();
+    s.displayStatus(QStringLiteral("Uploading from Genpilot.."), 0, 0);
+    ASSERT_TRUE(s.FormStatusOK());
+    EXPECT_TRUE(s.FormStatusOK()->isVisible());
+    const QString thirty(30, QLatin1Char('x'));
+    s.displayStatus(thirty, 0, 1);
+    EXPECT_FALSE(s.FormStatusOK()->isVisible());
+    ASSERT_TRUE(s.FormStatusError());
+    EXPECT_TRUE(s.FormStatusError()->isVisible());
+    EXPECT_EQ(f.desktop.beeps, 1);
+    EXPECT_EQ(s.FormStatusError()->width(), qRound(6000.0 * s.FormStatusError()->logicalDpiX() / 1440));
+    EXPECT_EQ(s.FormStatusError()->windowTitle(), QStringLiteral("GX510-520"));
+    EXPECT_EQ(s.FormStatusError()->findChild<QLabel*>(QStringLiteral("LabelStatus"))->text(), thirty);
+
+    // It stays until OK; the next error creates the window again.
+    s.FormStatusError()->findChild<QPushButton*>(QStringLiteral("CommandAccept"))->click();
+    EXPECT_FALSE(s.FormStatusError());
+    s.displayStatus(QStringLiteral("No ID received from GX510-520"), 0, 1);
+    EXPECT_TRUE(s.FormStatusError()->isVisible());
+}
+
+TEST(StatusMessages, aTimedMessageHoldsItsCallerThenClearsBothWindows)
+{
+    ShellFixture f;
+    StatusWindows& s = f.window.statusWindows();
+    s.displayStatus(QStringLiteral("Profile upload error"), 0, 1);
+    const double start = f.clock.now();
+    s.displayStatus(QStringLiteral("Upload successful"), 1, 0);
+    EXPECT_NEAR(f.clock.now() - start, 1.0, 0.06);
+    EXPECT_FALSE(s.FormStatusOK()->isVisible());
+    EXPECT_FALSE(s.FormStatusError()->isVisible());
+}
