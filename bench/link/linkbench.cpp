@@ -144,7 +144,7 @@ int main(int argc, char** argv)
 
     std::printf("idle wait: %.1f s, CPU %.3f%% of one core\n", idleSeconds, idleCpu * 100);
     std::printf("exchanges: %d of %d answered, wire time %.1f ms each\n", good, exchanges, wire * 1000);
-    std::printf("  mean beyond wire time %.2f ms (includes the far end's 2 ms turnaround), worst %.2f ms\n",
+    std::printf("  mean beyond wire time %.2f ms, worst %.2f ms\n",
                 beyond / exchanges * 1000, worst * 1000);
     std::printf("  CPU during exchanges %.2f%% of one core\n", exchangeCpu * 100);
     port.setPortOpen(false);
