@@ -2,10 +2,14 @@
 
 #include "protocol.h"
 
+#include "profile/profile.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <functional>
 
 namespace gx {
@@ -94,10 +98,49 @@ public:
     void pause(double seconds);
     void yield();
 
+    // The profile as last read from a controller (timers in tenths), its raw
+    // image, each network node's last image, and the site name it carries.
+    Profile uploadedProfile;
+    QByteArray ProfileImage;
+    std::array<std::array<uint8_t, 401>, 17> NodeProfile{};
+    QString SiteName;
+    int Retry = 0;
+
+    // Reads the profile image (one 312-byte reply, or seven network blocks),
+    // three attempts; on success decodes it into uploadedProfile and clears
+    // ProgStatus, else shows "Profile upload error" and sets "profile error".
+    void uploadProfile();
+    // Reads the 1023-byte notes text into TextReply.
+    void uploadProfileText();
+
+    // The status the live monitor decodes (bytes 0..66 written, 67..100 stay 0),
+    // each network node's last status, and whether the last exchange was good.
+    std::array<uint8_t, 101> StatusImage{};
+    std::array<std::array<uint8_t, 101>, 17> NodeStatus{};
+    bool StatusValid = false;
+
+    // The direct status reply's length for the firmware in FirmVersion: 65 for
+    // 1.0 and 1.01, 67 for every later version.
+    int statusReplyLength() const;
+    // One-shot status upload over the direct line: up to eleven attempts of two
+    // seconds; StatusValid and StatusReply hold the result. Shows nothing.
+    void updateStatus();
+    enum class Fetch { Ok, Failed, Abandoned };
+    // The live monitor's status fetch into StatusImage: up to five attempts, on
+    // the direct line or as two register reads of node Address. Abandoned when
+    // `keepGoing` turns false during a retry.
+    Fetch fetchMonitorStatus(const bool& keepGoing);
+
     // Opens the port if it is closed, with the settings it has.
     bool ensureOpen();
     // Identification (0x04 on the direct line, registers 0x00DC.. on the network).
     void uploadID();
+
+private:
+    bool profileAttemptLocal();
+    bool profileAttemptNetwork();
+    bool statusAttemptDirect();
+    bool statusAttemptNetwork();
 
 signals:
     // Asked for when no usable port is configured or the port cannot be opened.

@@ -1,0 +1,262 @@
+// Profile and status transfers against a fake line: retries, checksums, the
+// network register map and the status image.
+
+#include "linkfixture.h"
+
+#include "link/protocol.h"
+
+#include <gtest/gtest.h>
+
+using namespace gx;
+using namespace gx::test;
+
+namespace {
+
+// A profile image written out by hand: timer 0 = 100 tenths, SysValue 9 = 3,
+// SwSwitch 3 = 1, message 3 = "Pump house", sensor 0 = 2, PIN 2 = 1234.
+QByteArray sampleImage()
+{
+    QByteArray image(310, '\0');
+    image[1] = 100;
+    image[32 + 18] = 0;
+    image[32 + 19] = 3;
+    image[96 + 3] = 1;
+    const QByteArray site = "Pump house      ";
+    image.replace(128 + 48, 16, site);
+    image[256] = 2;
+    image[264 + 4] = 0x12;
+    image[264 + 5] = 0x34;
+    return image;
+}
+
+QByteArray withChecksum(QByteArray data)
+{
+    return data + checksumBytes(byteSum(data, 0, int(data.size())));
+}
+
+// The network register for image bytes as the controller maps them.
+QByteArray networkBlockReply(const QByteArray& image, int first, int count)
+{
+    QByteArray r;
+    r.append(char(1)).append(char(3)).append(char(2 * count));
+    for (int reg = first; reg < first + count; ++reg) {
+        if (reg < 0x30)
+            r.append(image[2 * reg]).append(image[2 * reg + 1]);
+        else if (reg < 0xD8)
+            r.append(char(0)).append(image[96 + reg - 0x30]);
+        else
+            r.append(image[264 + 2 * (reg - 0xD8)]).append(image[265 + 2 * (reg - 0xD8)]);
+    }
+    return r;
+}
+
+} // namespace
+
+// ---- Profile upload ----
+
+TEST(ProfileUpload, directReplyIsCheckedAndDecoded)
+{
+    LinkFixture f;
+    f.port.responder = [&](const QByteArray&) { f.port.feedLater(0.33, withChecksum(sampleImage())); };
+    f.link.uploadProfile();
+    EXPECT_TRUE(f.link.ProgStatus.isEmpty());
+    EXPECT_EQ(f.port.written(), QByteArray(1, '\x02'));
+    EXPECT_EQ(f.link.uploadedProfile.TimerValue[0], 100);
+    EXPECT_EQ(f.link.uploadedProfile.SysValue[9], 3);
+    EXPECT_EQ(f.link.uploadedProfile.PINtext[2], QStringLiteral("1234"));
+    EXPECT_EQ(f.link.SiteName, QStringLiteral("Pump house      "));
+}
+
+TEST(ProfileUpload, aChecksumWithItsHighBitSetIsAccepted)
+{
+    LinkFixture f;
+    QByteArray image(310, '\0');
+    for (int i = 0; i < 140; ++i)
+        image[i] = char(0xFF); // 35700 = 0x8B74
+    f.port.responder = [&](const QByteArray&) { f.port.feed(withChecksum(image)); };
+    f.link.uploadProfile();
+    EXPECT_TRUE(f.link.ProgStatus.isEmpty());
+    EXPECT_EQ(f.link.uploadedProfile.TimerValue[0], 0xFFFF);
+}
+
+TEST(ProfileUpload, aBadChecksumIsRetriedThreeTimesThenReportedAndNothingChanges)
+{
+    LinkFixture f;
+    f.link.uploadedProfile.SysValue[9] = 7;
+    QByteArray reply = withChecksum(sampleImage());
+    reply[311] = char(reply[311] + 1);
+    f.port.responder = [&](const QByteArray&) { f.port.feed(reply); };
+    f.link.uploadProfile();
+    EXPECT_EQ(f.port.writes().size(), 3);
+    EXPECT_EQ(f.link.ProgStatus, QStringLiteral("profile error"));
+    EXPECT_EQ(f.status.shown, QStringList{QStringLiteral("Profile upload error|0|1")});
+    EXPECT_TRUE(f.link.ComError.startsWith(QStringLiteral("Communication error: Profile checksum  ")));
+    EXPECT_EQ(f.link.uploadedProfile.SysValue[9], 7);
+}
+
+TEST(ProfileUpload, aDataSumAboveTheTwoByteRangeNeverMatches)
+{
+    LinkFixture f;
+    const QByteArray image(310, char(0xFF)); // 79050
+    f.port.responder = [&](const QByteArray&) { f.port.feed(image + checksumBytes(79050 - 65536)); };
+    f.link.uploadProfile();
+    EXPECT_EQ(f.link.ProgStatus, QStringLiteral("profile error"));
+}
+
+TEST(ProfileUpload, silenceWaitsTwoSecondsPerAttempt)
+{
+    LinkFixture f;
+    const double start = f.clock.now();
+    f.port.feed("abc");
+    f.link.uploadProfile();
+    EXPECT_NEAR(f.clock.now() - start, 6.0, 0.2);
+    EXPECT_EQ(f.link.ComError, QStringLiteral("Comm error: profile length=  0"));
+}
+
+TEST(ProfileUpload, networkBlocksFillTheImageThroughTheRegisterMap)
+{
+    LinkFixture f;
+    f.link.NetworkMode = true;
+    f.link.Address = 5;
+    const QByteArray image = sampleImage();
+    QList<QByteArray> requests;
+    f.port.responder = [&](const QByteArray& w) {
+        requests << w;
+        const int first = uint8_t(w[4]), count = uint8_t(w[6]);
+        f.port.feedLater(0.07, networkBlockReply(image, first, count));
+    };
+    f.link.uploadProfile();
+    ASSERT_TRUE(f.link.ProgStatus.isEmpty());
+    ASSERT_EQ(requests.size(), 7);
+    EXPECT_EQ(requests[6], net::readFrame(5, 0xC0, 28));
+    EXPECT_EQ(f.link.uploadedProfile.MessageText[3], QStringLiteral("Pump house      "));
+    EXPECT_EQ(f.link.uploadedProfile.AlogSensor[0], 2);
+    EXPECT_EQ(f.link.uploadedProfile.SwSwitch[3], 1);
+    EXPECT_EQ(f.link.uploadedProfile.PINtext[2], QStringLiteral("1234"));
+    EXPECT_EQ(f.link.uploadedProfile.PINtext[5], QStringLiteral("0000")) << "not read over the network";
+}
+
+TEST(ProfileUpload, aMissingNetworkBlockEndsTheAttemptAndKeepsEarlierBlocks)
+{
+    LinkFixture f;
+    f.link.NetworkMode = true;
+    f.link.Address = 2;
+    const QByteArray image = sampleImage();
+    int requests = 0;
+    f.port.responder = [&](const QByteArray& w) {
+        ++requests;
+        const int first = uint8_t(w[4]), count = uint8_t(w[6]);
+        if (first != 0x40) // block 3 never answers
+            f.port.feed(networkBlockReply(image, first, count));
+    };
+    f.link.uploadProfile();
+    EXPECT_EQ(requests, 9) << "three attempts of blocks 1, 2 and the missing 3";
+    EXPECT_EQ(f.link.ProgStatus, QStringLiteral("profile error"));
+    EXPECT_EQ(f.link.NodeProfile[2][1], 100) << "block 1 stays stored";
+}
+
+TEST(ProfileUpload, theNotesTextArrivesOrIsReported)
+{
+    LinkFixture f;
+    f.port.responder = [&](const QByteArray&) { f.port.feedLater(1.1, QByteArray(1023, 'n')); };
+    f.link.uploadProfileText();
+    EXPECT_TRUE(f.link.ProgStatus.isEmpty());
+    EXPECT_EQ(f.link.TextReply.size(), 1023);
+
+    f.port.responder = nullptr;
+    f.link.uploadProfileText();
+    EXPECT_EQ(f.link.ProgStatus, QStringLiteral("Profile text error"));
+    EXPECT_EQ(f.status.shown.last(), QStringLiteral("Profile-text error|0|1"));
+}
+
+// ---- Status upload ----
+
+TEST(StatusUpload, replyLengthFollowsTheFirmware)
+{
+    LinkFixture f;
+    for (auto [version, length] : std::vector<std::pair<double, int>>{
+             {1.0, 65}, {1.01, 65}, {1.02, 67}, {2.01, 67}, {2.2, 67}, {2.02, 67}, {0.0, 67}}) {
+        f.link.FirmVersion = version;
+        EXPECT_EQ(f.link.statusReplyLength(), length) << version;
+    }
+}
+
+TEST(StatusUpload, aShortReplyLeavesTheContactorTimerBytesAlone)
+{
+    LinkFixture f;
+    f.link.FirmVersion = 1.01;
+    f.link.StatusImage[63] = 0x12;
+    f.link.StatusImage[64] = 0x34;
+    QByteArray data(63, '\0');
+    data[1] = 3;
+    f.port.responder = [&](const QByteArray&) { f.port.feed(withChecksum(data)); };
+    const bool keepGoing = true;
+    EXPECT_EQ(f.link.fetchMonitorStatus(keepGoing), Link::Fetch::Ok);
+    EXPECT_EQ(f.link.StatusImage[1], 3);
+    EXPECT_EQ(f.link.StatusImage[63], 0x12);
+    EXPECT_EQ(f.link.StatusImage[64], 0x34);
+}
+
+TEST(StatusUpload, aBadChecksumIsCopiedButCountsAsAFailedAttempt)
+{
+    LinkFixture f;
+    f.link.FirmVersion = 2.01;
+    QByteArray bad = withChecksum(QByteArray(65, '\x05'));
+    bad[66] = 0;
+    f.port.responder = [&](const QByteArray&) { f.port.feed(bad); };
+    const bool keepGoing = true;
+    EXPECT_EQ(f.link.fetchMonitorStatus(keepGoing), Link::Fetch::Failed);
+    EXPECT_EQ(f.port.writes().size(), 5);
+    EXPECT_EQ(f.link.StatusImage[0], 5);
+    EXPECT_FALSE(f.link.StatusValid);
+}
+
+TEST(StatusUpload, leavingTheMonitorDuringARetryAbandonsTheFetch)
+{
+    LinkFixture f;
+    bool keepGoing = true;
+    f.waiter.onYield = [&] { keepGoing = false; };
+    EXPECT_EQ(f.link.fetchMonitorStatus(keepGoing), Link::Fetch::Abandoned);
+    EXPECT_EQ(f.port.writes().size(), 1);
+}
+
+TEST(StatusUpload, networkStatusIsTwoRegisterReadsMappedIntoTheImage)
+{
+    LinkFixture f;
+    f.link.NetworkMode = true;
+    f.link.Address = 3;
+    f.port.responder = [&](const QByteArray& w) {
+        QByteArray r = QByteArray::fromHex("030429");
+        for (int k = 0; k < 21; ++k)
+            r.append(char(0xEE)).append(char(w[4] == 0 ? k + 1 : 100 + k));
+        f.port.feed(r);
+    };
+    const bool keepGoing = true;
+    ASSERT_EQ(f.link.fetchMonitorStatus(keepGoing), Link::Fetch::Ok);
+    EXPECT_EQ(f.port.writes()[0], net::readInputFrame(3, 0, 21));
+    EXPECT_EQ(f.port.writes()[1], net::readInputFrame(3, 22, 21));
+    EXPECT_EQ(f.link.StatusImage[0], 1) << "low byte of register 0";
+    EXPECT_EQ(f.link.StatusImage[20], 21);
+    EXPECT_EQ(f.link.StatusImage[21], 0);
+    EXPECT_EQ(f.link.StatusImage[22], 0);
+    EXPECT_EQ(f.link.StatusImage[23], 0xEE) << "both bytes from register 22 on";
+    EXPECT_EQ(f.link.StatusImage[24], 100);
+    EXPECT_EQ(f.link.StatusImage[66], 0);
+}
+
+TEST(StatusUpload, oneShotUploadGivesUpAfterElevenAttempts)
+{
+    LinkFixture f;
+    f.link.FirmVersion = 2.01;
+    f.link.NetworkMode = true; // replies are filed as network packets, never as status
+    f.port.responder = [&](const QByteArray&) { f.port.feed(withChecksum(QByteArray(65, '\0'))); };
+    f.link.updateStatus();
+    EXPECT_FALSE(f.link.StatusValid);
+    EXPECT_EQ(f.port.writes().size(), 11);
+
+    f.link.NetworkMode = false;
+    f.port.clearWritten();
+    f.link.updateStatus();
+    EXPECT_TRUE(f.link.StatusValid);
+    EXPECT_EQ(f.port.writes().size(), 1);
+}
