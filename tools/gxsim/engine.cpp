@@ -32,10 +32,6 @@ Engine::Engine(const ProfileImage& profile) : profile_(profile) {}
 
 void Engine::advanceTo(std::int64_t nowMs)
 {
-    if (now_ < 0) {
-        now_ = nowMs;
-        return;
-    }
     while (now_ < nowMs) {
         const std::int64_t left = nowMs - now_;
         const int dt = int(std::min<std::int64_t>(left > 600000 ? kCoarseStepMs : kStepMs, left));

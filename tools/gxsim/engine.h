@@ -51,7 +51,8 @@ class Engine {
 public:
     explicit Engine(const ProfileImage& profile);
 
-    // Moves the simulation forward to `nowMs` (monotonic). Earlier times are ignored.
+    // Moves the simulation forward to `nowMs`, milliseconds on a monotonic clock
+    // that starts at 0 when the engine is made. Earlier times are ignored.
     void advanceTo(std::int64_t nowMs);
     std::int64_t now() const { return now_; }
 
@@ -139,7 +140,7 @@ private:
     double nominalVolts() const;
 
     const ProfileImage& profile_;
-    std::int64_t now_ = -1;
+    std::int64_t now_ = 0;
 
     Mode mode_ = Mode::Auto;
     Phase phase_ = Phase::Standby;

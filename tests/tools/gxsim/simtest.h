@@ -1,0 +1,82 @@
+#pragma once
+
+// Helpers for driving the simulated line with simulated time. Fields are read
+// straight from the byte layouts here, independently of the simulator's own
+// encoder.
+
+#include "line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace simtest {
+
+using gxsim::Bytes;
+
+inline unsigned u16(const Bytes& b, std::size_t at) { return unsigned(b.at(at)) * 256 + b.at(at + 1); }
+inline bool bitSet(const Bytes& b, std::size_t at, int bit) { return (b.at(at) >> bit) & 1; }
+inline unsigned sum(const Bytes& b, std::size_t from, std::size_t to)
+{
+    unsigned s = 0;
+    for (std::size_t i = from; i <= to; ++i)
+        s += b.at(i);
+    return s;
+}
+inline std::string text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+inline Bytes netFrame(int addr, int fn, int reg, int count)
+{
+    return {0x1E, Bytes::value_type(addr), Bytes::value_type(fn), Bytes::value_type(reg >> 8),
+            Bytes::value_type(reg & 0xFF), Bytes::value_type(count >> 8), Bytes::value_type(count & 0xFF), 0xFE};
+}
+
+// A line plus a simulated clock.
+struct Sim {
+    explicit Sim(gxsim::Line::Config cfg = {}) : line(cfg) {}
+
+    // Sends the request and returns all reply bytes it produced.
+    Bytes ask(const Bytes& request)
+    {
+        Bytes out;
+        for (const auto& e : line.feed(request, now))
+            out.insert(out.end(), e.reply.begin(), e.reply.end());
+        return out;
+    }
+    Bytes status() { return ask({0x01}); }
+    // Advances the simulated clock in small steps, as a polling program would.
+    void run(std::int64_t ms)
+    {
+        const std::int64_t end = now + ms;
+        while (now < end) {
+            now = std::min(end, now + 100);
+            line.advanceTo(now);
+        }
+    }
+    // Runs until the status state byte equals `state`; returns the time it took.
+    std::int64_t runUntilState(int state, std::int64_t limitMs)
+    {
+        const std::int64_t start = now;
+        while (now - start < limitMs) {
+            if (status().at(1) == state)
+                return now - start;
+            run(100);
+        }
+        ADD_FAILURE() << "state " << state << " not reached within " << limitMs << " ms";
+        return -1;
+    }
+    gxsim::Controller& ctl() { return line.lineController(); }
+
+    gxsim::Line line;
+    std::int64_t now = 0;
+};
+
+// Hours text of the direct layout: bytes 41, 40, 39 "." 38 as two hex digits each.
+inline std::string hoursText(const Bytes& s, int a, int b, int c, int d)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02X%02X%02X.%02X", s.at(a), s.at(b), s.at(c), s.at(d));
+    return buf;
+}
+
+} // namespace simtest

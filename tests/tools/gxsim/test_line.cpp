@@ -1,0 +1,270 @@
+// Framing on the line: requests in pieces, downloads, and the RS485 network.
+
+#include "simtest.h"
+
+#include "profileimage.h"
+
+using namespace simtest;
+using gxsim::Line;
+
+namespace {
+
+Bytes downloadImage(Bytes image310)
+{
+    const unsigned s = sum(image310, 0, 309);
+    image310.push_back(Bytes::value_type(s / 256));
+    image310.push_back(Bytes::value_type(s % 256));
+    return image310;
+}
+
+Sim networkSim(std::vector<int> nodes)
+{
+    Line::Config cfg;
+    cfg.nodes = std::move(nodes);
+    return Sim(cfg);
+}
+
+} // namespace
+
+TEST(GxsimDownload, GoodImageIsStoredAndConfirmedByIdentification)
+{
+    Sim sim;
+    Bytes p = sim.ask({0x02});
+    p.resize(310);
+    p[0] = 0; // start delay 20 s instead of 3 s
+    p[1] = 200;
+    const std::string site = "Downloaded site ";
+    std::copy(site.begin(), site.end(), p.begin() + 128 + 48);
+    const Bytes image = downloadImage(p);
+
+    EXPECT_TRUE(sim.ask({0x03}).empty());
+    sim.run(1000); // the program pauses a second before the image
+    // The image arrives one byte per write.
+    for (auto b : image)
+        EXPECT_TRUE(sim.ask({b}).empty());
+    EXPECT_EQ(text(sim.ask({0x04})), "GX520 V2.01     ");
+
+    const Bytes back = sim.ask({0x02});
+    EXPECT_EQ(Bytes(back.begin(), back.begin() + 310), Bytes(image.begin(), image.begin() + 310));
+
+    // The new start delay governs the engine.
+    sim.ctl().engine().setRemoteStart(true);
+    sim.run(10000);
+    Bytes s = sim.status();
+    EXPECT_EQ(s[1], 0);
+    EXPECT_GT(u16(s, 19), 90u);
+}
+
+TEST(GxsimDownload, BadChecksumIsNotStoredAndNotConfirmed)
+{
+    Sim sim;
+    const Bytes before = sim.ask({0x02});
+    Bytes image = downloadImage(Bytes(before.begin(), before.begin() + 310));
+    image[5] ^= 0x01; // data no longer matches its checksum
+    Bytes req{0x03};
+    req.insert(req.end(), image.begin(), image.end());
+    EXPECT_TRUE(sim.ask(req).empty());
+    EXPECT_TRUE(sim.ask({0x04}).empty()) << "no confirmation for a rejected image";
+    EXPECT_EQ(sim.ask({0x02}), before);
+    EXPECT_EQ(text(sim.ask({0x04})), "GX520 V2.01     ") << "identification answered again afterwards";
+}
+
+TEST(GxsimDownload, RefusedWhileEngineRuns)
+{
+    Sim sim;
+    sim.ctl().engine().setRemoteStart(true);
+    sim.runUntilState(4, 20000);
+    const Bytes before = sim.ask({0x02});
+    Bytes image = downloadImage(Bytes(before.begin(), before.begin() + 310));
+    image[3] = 99;
+    image = downloadImage(Bytes(image.begin(), image.begin() + 310));
+    Bytes req{0x03};
+    req.insert(req.end(), image.begin(), image.end());
+    sim.ask(req);
+    EXPECT_EQ(sim.ask({0x02}), before);
+}
+
+TEST(GxsimDownload, TextOf1025CharactersIsConfirmedUnasked)
+{
+    Sim sim;
+    EXPECT_TRUE(sim.ask({0x18}).empty());
+    std::string notes = "New notes";
+    notes.resize(1025, ' ');
+    const Bytes body(notes.begin(), notes.end());
+    EXPECT_TRUE(sim.ask(Bytes(body.begin(), body.begin() + 1024)).empty());
+    EXPECT_EQ(text(sim.ask({body.back()})), "GX520 V2.01     ");
+    const Bytes t = sim.ask({0x17});
+    ASSERT_EQ(t.size(), 1023u);
+    EXPECT_EQ(text(t), notes.substr(0, 1023));
+}
+
+TEST(GxsimFraming, RequestsInPiecesAndBackToBack)
+{
+    auto sim = networkSim({1});
+    // A network frame split over three writes, then two direct requests in one write.
+    const Bytes f = netFrame(1, 4, 0, 2);
+    EXPECT_TRUE(sim.ask(Bytes(f.begin(), f.begin() + 3)).empty());
+    EXPECT_TRUE(sim.ask(Bytes(f.begin() + 3, f.begin() + 7)).empty());
+    EXPECT_EQ(sim.ask(Bytes(f.begin() + 7, f.end())).size(), 7u);
+    EXPECT_EQ(sim.ask({0x04, 0x01}).size(), 16u + 67u);
+}
+
+TEST(GxsimFraming, BrokenOrStalledNetworkFramesAreDropped)
+{
+    auto sim = networkSim({1});
+    // Wrong end byte, with a good frame starting inside it.
+    Bytes broken{0x1E, 0x01, 0x04};
+    const Bytes good = netFrame(1, 4, 0, 2);
+    broken.insert(broken.end(), good.begin(), good.end());
+    const Bytes r = sim.ask(broken);
+    EXPECT_EQ(r.size(), 7u) << "resynchronised on the inner start byte";
+
+    // A stray start byte, then silence: a later identification still works.
+    EXPECT_TRUE(sim.ask({0x1E, 0x01}).empty());
+    sim.run(200);
+    EXPECT_EQ(text(sim.ask({0x04})), "GX520 V2.01     ");
+}
+
+TEST(GxsimNetwork, QuickStatusIdentificationAndSilenceOfAbsentNodes)
+{
+    auto sim = networkSim({1, 2, 5});
+    sim.line.controller(2)->engine().raiseFault(23, false);
+    sim.run(100);
+
+    Bytes q = sim.ask(netFrame(2, 4, 0, 2));
+    ASSERT_EQ(q.size(), 7u);
+    EXPECT_EQ(q[0], 2);
+    EXPECT_EQ(q[1], 4);
+    EXPECT_EQ(q[2], 4);
+    EXPECT_EQ(q[4], 23); // fault code
+    EXPECT_EQ(q[6], 0);  // state
+
+    const Bytes id = sim.ask(netFrame(5, 3, 0xDC, 16));
+    ASSERT_EQ(id.size(), 35u);
+    std::string idText;
+    for (int k = 0; k < 16; ++k)
+        idText += char(id[4 + 2 * k]);
+    EXPECT_EQ(idText, "GX520 V2.01     ");
+
+    EXPECT_TRUE(sim.ask(netFrame(3, 4, 0, 2)).empty());
+    EXPECT_TRUE(sim.ask(netFrame(16, 3, 0xDC, 16)).empty());
+
+    sim.line.controller(5)->setOnline(false);
+    EXPECT_TRUE(sim.ask(netFrame(5, 4, 0, 2)).empty());
+    sim.line.controller(5)->setOnline(true);
+    EXPECT_EQ(sim.ask(netFrame(5, 4, 0, 2)).size(), 7u);
+
+    // The direct identification on the network line comes from the lowest node.
+    EXPECT_EQ(text(sim.ask({0x04})), "GX520 V2.01     ");
+}
+
+TEST(GxsimNetwork, LoneControllerWithoutNodesIgnoresNetworkFrames)
+{
+    Sim sim;
+    EXPECT_TRUE(sim.ask(netFrame(1, 4, 0, 2)).empty());
+    EXPECT_TRUE(sim.ask(netFrame(1, 3, 0xDC, 16)).empty());
+    EXPECT_EQ(sim.ask({0x01}).size(), 67u) << "frame bytes were not taken as commands";
+}
+
+TEST(GxsimNetwork, ProfileBlocksRebuildTheImage)
+{
+    auto sim = networkSim({3});
+    Bytes direct = sim.ask({0x02});
+    direct.resize(272);
+    Bytes image(272, 0);
+    struct Block { int reg, count; };
+    for (const Block b : {Block{0x00, 32}, {0x20, 32}, {0x40, 32}, {0x60, 32}, {0x80, 32}, {0xA0, 32}, {0xC0, 28}}) {
+        const Bytes r = sim.ask(netFrame(3, 3, b.reg, b.count));
+        ASSERT_EQ(r.size(), std::size_t(3 + 2 * b.count));
+        for (int k = 0; k < b.count; ++k) {
+            const int reg = b.reg + k;
+            const auto hi = r[3 + 2 * k], lo = r[4 + 2 * k];
+            if (reg < 0x30) {
+                image[2 * reg] = hi;
+                image[2 * reg + 1] = lo;
+            } else if (reg < 0xD8) {
+                EXPECT_EQ(hi, 0);
+                image[96 + reg - 0x30] = lo;
+            } else {
+                image[264 + 2 * (reg - 0xD8)] = hi;
+                image[265 + 2 * (reg - 0xD8)] = lo;
+            }
+        }
+    }
+    EXPECT_EQ(image, direct);
+}
+
+TEST(GxsimNetwork, LiveMonitorReadsDecodeToTheNetworkImage)
+{
+    auto sim = networkSim({1, 2});
+    auto& e = sim.line.controller(2)->engine();
+    e.setHoursHundredths(123456); // 1234.56 h
+    e.setRemoteStart(true);
+    sim.run(500); // in the start delay
+    sim.run(8000); // running, warm-up and override counting
+    e.setOilOverride(55);
+    e.setTempOverride(71);
+    sim.run(100);
+
+    const Bytes a = sim.ask(netFrame(2, 4, 0, 21));
+    const Bytes b = sim.ask(netFrame(2, 4, 22, 21));
+    ASSERT_EQ(a.size(), 45u);
+    ASSERT_EQ(b.size(), 45u);
+    Bytes img(67, 0);
+    for (int k = 0; k <= 20; ++k)
+        img[k] = a[4 + 2 * k];
+    for (int k = 0; k <= 41; ++k)
+        img[23 + k] = b[3 + k];
+
+    const Bytes d = sim.line.controller(2)->statusReply(); // direct layout, same moment
+    EXPECT_EQ(img[1], 3);
+    EXPECT_EQ(img[18], 55);
+    EXPECT_EQ(img[19], 71);
+    EXPECT_EQ(u16(img, 16), u16(d, 16)) << "engine speed intact";
+    EXPECT_GT(u16(img, 16), 1000u);
+    for (int t = 0; t < 8; ++t)
+        EXPECT_EQ(u16(img, 23 + 2 * t), u16(d, 19 + 2 * t)) << "timer " << t;
+    EXPECT_GT(u16(img, 23 + 2 * 5), 0u); // warm-up
+    // Hours: 44 43 42 "." 17 read as a number, divided by 100.
+    const std::string h = hoursText(img, 44, 43, 42, 17);
+    EXPECT_EQ(std::stod(h.substr(0, 6)) / 100.0, 1234.56);
+    EXPECT_EQ(img[21], 0);
+    EXPECT_EQ(img[22], 0);
+    for (int k : {45, 51, 57, 59, 61, 63})
+        EXPECT_EQ(u16(img, k), u16(d, k)) << "byte " << k;
+    EXPECT_EQ(sum(img, 0, 15), sum(d, 0, 15));
+}
+
+TEST(GxsimNetwork, SwitchWritesActWithoutReply)
+{
+    auto sim = networkSim({1, 4});
+    auto sw = [](int node, int n) {
+        return Bytes{0x1E, Bytes::value_type(node), 0x05, 0x00, Bytes::value_type(n), 0xFF, 0x00, 0xFE};
+    };
+    EXPECT_TRUE(sim.ask(sw(4, 8)).empty()); // MAN
+    EXPECT_TRUE(sim.ask(sw(4, 10)).empty()); // manual start
+    sim.run(100);
+    EXPECT_EQ(sim.ask(netFrame(4, 4, 0, 2))[6], 1);
+    EXPECT_EQ(sim.ask(netFrame(1, 4, 0, 2))[6], 0) << "node 1 untouched";
+    sim.ask(sw(4, 11)); // manual stop
+    sim.ask(sw(4, 9));  // AUTO
+    sim.line.controller(4)->engine().raiseFault(16, true);
+    sim.run(100);
+    EXPECT_EQ(sim.ask(netFrame(4, 4, 0, 2))[6], 5);
+    sim.ask(sw(4, 0)); // fault reset
+    sim.run(100);
+    const Bytes q = sim.ask(netFrame(4, 4, 0, 2));
+    EXPECT_EQ(q[4], 0);
+    EXPECT_NE(q[6], 5);
+}
+
+TEST(GxsimNetwork, FaultCallQueriesNameTheNode)
+{
+    auto sim = networkSim({1, 7});
+    sim.line.controller(7)->engine().raiseFault(18, true);
+    EXPECT_EQ(sim.ask({0x1D}).at(16), 48) << "a fault on another node";
+    const Bytes q = sim.ask({0x1F});
+    ASSERT_EQ(q.size(), 2u);
+    EXPECT_EQ(q[0], 7);
+    EXPECT_EQ(q[1], 18);
+}
