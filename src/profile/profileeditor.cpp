@@ -264,7 +264,7 @@ void ProfileEditor::buildOutputsPage(QWidget* page)
     for (int k = 0; k < 4; ++k)
         addSwitchRow(grid, 24 + k, QStringLiteral("Programmable output %1:").arg(k + 1), where);
     finishColumn(grid);
-    columns->addLayout(grid);
+    columns->addLayout(grid, 1);
     columns->addStretch(1);
 }
 
