@@ -295,6 +295,14 @@ void FormMonitor::setMenus()
         menuDisconnect->setEnabled(false);
     }
     menuSettings->menuAction()->setEnabled(menuMain->isChecked());
+
+    // Without the limits the editor has no ranges: its screens stay closed.
+    if (!ProgramScreensAvailable) {
+        for (QAction* a : {menuProgram, menuLoadGX510, menuSaveGX510, menuLoadDisk, menuSaveDisk,
+                           menuPrintProfile})
+            a->setEnabled(false);
+        CommandProgram->setEnabled(false);
+    }
 }
 
 void FormMonitor::setStartScreenVisible(bool visible)
@@ -333,6 +341,8 @@ void FormMonitor::showProfileCaption()
 
 void FormMonitor::CommandProgram_Click()
 {
+    if (!ProgramScreensAvailable)
+        return;
     InProgram = true;
     InMonitor = false;
     MonitorMenu->setChecked(false);
@@ -347,6 +357,8 @@ void FormMonitor::CommandProgram_Click()
 
 void FormMonitor::menuProgram_Click()
 {
+    if (!ProgramScreensAvailable)
+        return;
     if (leaveNetworkMonitor)
         leaveNetworkMonitor();
     stopMonitor();

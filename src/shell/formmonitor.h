@@ -57,6 +57,8 @@ public:
     bool ModemConnected = false;
     bool ProfileChanged = false;
     QString CurrentProfileName;
+    // False when limits.txt could not be read: the editor cannot be used.
+    bool ProgramScreensAvailable = true;
     QString ProgramDirectory;
     int Response = 0;
     bool RetVal = false;

@@ -1,12 +1,16 @@
 #include "program.h"
 
 #include "formmonitor.h"
+#include "monitoring.h"
+#include "programmode.h"
 
 namespace gx {
 
 void installProgram(FormMonitor& window)
 {
-    (void)window;
+    // Both attach themselves to the window, which owns them.
+    new ProgramMode(window);
+    new Monitoring(window);
 }
 
 } // namespace gx

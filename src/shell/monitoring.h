@@ -1,0 +1,79 @@
+#pragma once
+
+#include "link/timerreadout.h"
+#include "monitor/lcd.h"
+#include "monitor/statusrecord.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace gx {
+
+class FormMonitor;
+class Link;
+class MonitorScreen;
+class NetworkScreen;
+
+// Monitoring as the user starts it from "Monitor": identification, then either
+// the single-unit live monitor with its polling loop, or the RS485 network
+// monitor polling nodes 1 to 15 and handing one node over to the live monitor.
+// Both loops run on the user-interface thread and yield on every turn; buttons
+// clicked meanwhile only set flags or queue a command for the loop.
+class Monitoring : public QObject {
+    Q_OBJECT
+public:
+    explicit Monitoring(FormMonitor& window);
+    ~Monitoring() override;
+
+    void Check510520();
+    void startMonitor();
+    void UpdateMonitor();
+
+    // Control commands of the live monitor.
+    void CommandControl_Click(int Index);
+    void ImageButton_Click(int Index);
+
+    // The network monitor.
+    void MonitorNetwork();
+    void GetQuickStatus(int node);
+    void UpdateQuickStatus(int node);
+    void CheckForNewNodes();
+    void CheckNodeAvailable(int node);
+    void ResetGX520(int node);
+    void StartGX520(int node);
+    void StopGX520(int node);
+    void CommandMonitorNetwork_Click();
+
+    MonitorScreen& screen() { return *m_screen; }
+    NetworkScreen& network() { return *m_network; }
+
+    // Live-monitor state.
+    StatusRecord record;
+    ScreenSetup setup;
+    int Toggle = 0;
+    QByteArray NetworkRequest;
+    TimerReadout timers;
+
+    // Network-monitor state, indexed by node address 0..16.
+    int LastAddress = 0;
+    bool FullMonitor = false;
+    bool PacketError = false;
+    std::array<std::array<uint8_t, 8>, 17> QuickStatus{};
+    std::array<int, 17> MissCount{};
+    std::array<bool, 17> ResetRequest{}, TestStartRequest{}, TestStopRequest{}, FullRequest{};
+
+private:
+    void sendPendingNetworkCommand();
+    void sendNodeCommand(int node, int switchNumber);
+    void showNetworkFrame(bool shown);
+
+    FormMonitor& m_window;
+    Link& m_link;
+    std::unique_ptr<MonitorScreen> m_screen;
+    std::unique_ptr<NetworkScreen> m_network;
+};
+
+} // namespace gx
