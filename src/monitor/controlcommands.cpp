@@ -1,0 +1,45 @@
+#include "controlcommands.h"
+
+#include "link/protocol.h"
+
+namespace gx {
+
+namespace {
+constexpr ControlCommand AutoMode{cmd::AutoMode, 9};
+constexpr ControlCommand ManMode{cmd::ManMode, 8};
+constexpr ControlCommand ManualStart{cmd::ManualStart, 10};
+constexpr ControlCommand ManualStop{cmd::ManualStop, 11};
+} // namespace
+
+std::optional<ControlCommand> commandForButton(int index)
+{
+    switch (index) {
+    case 0: return ControlCommand{cmd::GenStart, 1};
+    case 1: return ControlCommand{cmd::GenStop, 2};
+    case 2: return ControlCommand{cmd::Reload, 3};
+    case 3: return ControlCommand{cmd::RemoteTest, 6};
+    case 5: return ControlCommand{cmd::FaultReset, 0};
+    case 6: return ControlCommand{cmd::OutputA, 4};
+    case 7: return ControlCommand{cmd::OutputB, 5};
+    default: return std::nullopt;
+    }
+}
+
+std::optional<ControlCommand> commandForImage(int index, bool inManMode)
+{
+    switch (index) {
+    case 0: return AutoMode;
+    case 1: return inManMode ? ManualStart : ManMode;
+    case 2: return inManMode ? ManualStop : ManMode;
+    default: return std::nullopt;
+    }
+}
+
+QByteArray commandBytes(const ControlCommand& command, bool networkMode, int address)
+{
+    if (networkMode)
+        return net::switchFrame(address, command.switchNumber);
+    return QByteArray(1, command.directByte);
+}
+
+} // namespace gx

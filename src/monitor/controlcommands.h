@@ -1,0 +1,30 @@
+#pragma once
+
+// The commands of the monitor's buttons and mode pictures: one byte on the
+// direct line, a switch write on the RS485 network.
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace gx {
+
+struct ControlCommand {
+    char directByte = 0;
+    int switchNumber = 0;
+    bool operator==(const ControlCommand&) const = default;
+};
+
+// CommandControl(index): 0 Gen Start, 1 Gen Stop, 2 Re-load, 3 Remote test,
+// 5 Fault Reset, 6 Output A, 7 Output B. Alarm Mute (4), Quit (8) and any other
+// index send nothing.
+std::optional<ControlCommand> commandForButton(int index);
+
+// ImageButton(index): 0 AUTO mode; 1 manual start when in MAN, else MAN mode;
+// 2 manual stop when in MAN, else MAN mode.
+std::optional<ControlCommand> commandForImage(int index, bool inManMode);
+
+// The bytes to send: the command byte, or the switch write frame for `address`.
+QByteArray commandBytes(const ControlCommand& command, bool networkMode, int address);
+
+} // namespace gx
