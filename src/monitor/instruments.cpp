@@ -279,15 +279,16 @@ void AGauge::paintEvent(QPaintEvent*)
     // Caption.
     p.setPen(QColor(225, 228, 232));
     p.setFont(pixelFont(14, true));
-    p.drawText(QRectF(-60, 18, 120, 20), Qt::AlignCenter, m_caption);
+    p.drawText(QRectF(-60, 16, 120, 20), Qt::AlignCenter, m_caption);
 
     // Digital read-out of the values.
     if (m_decimals >= 0) {
-        p.setFont(pixelFont(m_pointers == 1 ? 14 : 11, true));
-        const double w = m_pointers == 1 ? 56 : 36;
+        // Below the hub, under the numbers of the scale's two ends.
+        p.setFont(pixelFont(m_pointers == 1 ? 13 : 11, true));
+        const double w = m_pointers == 1 ? 50 : 30;
         const double total = w * m_pointers + 3 * (m_pointers - 1);
         for (int i = 0; i < m_pointers; ++i) {
-            const QRectF r(-total / 2 + i * (w + 3), 44, w, 18);
+            const QRectF r(-total / 2 + i * (w + 3), 55, w, 16);
             p.setPen(QPen(QColor(90, 96, 104), 1));
             p.setBrush(QColor(8, 10, 12));
             p.drawRoundedRect(r, 3, 3);

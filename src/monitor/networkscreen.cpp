@@ -80,7 +80,7 @@ void NetworkScreen::build()
     scroll->setFrameShape(QFrame::NoFrame);
     auto* table = new QWidget(scroll);
     auto* grid = new QGridLayout(table);
-    grid->setHorizontalSpacing(8);
+    grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(3);
     const char* headings[] = {"Node", "Watch", "Found", "State", "Status", "", "", "", "", ""};
     for (int c = 0; c < 10; ++c) {
@@ -112,7 +112,7 @@ void NetworkScreen::build()
         TextStatus[n]->setObjectName(name("TextStatus"));
         TextStatus[n]->setReadOnly(true);
         TextStatus[n]->setFocusPolicy(Qt::NoFocus);
-        TextStatus[n]->setMinimumWidth(150);
+        TextStatus[n]->setMinimumWidth(120);
         m_background[n] = QApplication::palette().color(QPalette::Button);
         setStatusBackground(n, m_background[n]);
 
@@ -120,6 +120,8 @@ void NetworkScreen::build()
             auto* b = new QPushButton(QString::fromLatin1(caption), table);
             b->setObjectName(name(base));
             b->setFocusPolicy(Qt::NoFocus);
+            // Narrower than the style's usual button so sixteen rows fit small windows.
+            b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 14);
             return b;
         };
         CommandReset[n] = button("CommandReset", "Reset");
@@ -210,8 +212,12 @@ void NetworkScreen::UpdateQuickStatus(int node, int fault, int state)
     const QuickStatusView v = quickStatus(fault, state);
     LEDstatus[node]->setOnColour(lampColour(v.lamp));
     LEDstatus[node]->setOn(true);
-    if (v.text)
+    if (v.text) {
+        // Long texts show their beginning; the whole text is in the tool tip.
         TextStatus[node]->setText(*v.text);
+        TextStatus[node]->setCursorPosition(0);
+        TextStatus[node]->setToolTip(*v.text);
+    }
     if (v.resetEnabled)
         CommandReset[node]->setEnabled(*v.resetEnabled);
 }
