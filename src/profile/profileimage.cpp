@@ -1,5 +1,7 @@
 #include "profile/profileimage.h"
 
+#include "profile/limits.h"
+
 namespace gx {
 
 namespace {
@@ -42,6 +44,81 @@ Profile decodeProfileImage(const QByteArray& image)
     for (int i = 0; i < 8; ++i)
         p.PINtext[i] = pinFromPackedDecimal(quint8(byteAt(image, 264 + 2 * i)), quint8(byteAt(image, 265 + 2 * i)));
     return p;
+}
+
+QByteArray packedDecimalFromPin(const QString& pin)
+{
+    const QString text = pin.rightJustified(4, QLatin1Char('0'), true);
+    int digit[4];
+    for (int k = 0; k < 4; ++k) {
+        const QChar c = text[k];
+        digit[k] = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - '0' : 0;
+    }
+    QByteArray bytes(2, '\0');
+    bytes[0] = char(16 * digit[0] + digit[1]);
+    bytes[1] = char(16 * digit[2] + digit[3]);
+    return bytes;
+}
+
+std::optional<QByteArray> encodeProfileImage(const Profile& working, QString* error)
+{
+    QByteArray image(ProfileImageSize, '\0');
+    QString problem;
+    auto putWord = [&](int at, qint64 v, const QString& what) {
+        if (v < 0 || v > 65535) {
+            if (problem.isEmpty())
+                problem = QStringLiteral("%1 is %2, which does not fit two bytes").arg(what).arg(v);
+            return;
+        }
+        image[at] = char(v / 256);
+        image[at + 1] = char(v % 256);
+    };
+    auto putByte = [&](int at, int v, const QString& what) {
+        if (v < 0 || v > 255) {
+            if (problem.isEmpty())
+                problem = v < 0 ? QStringLiteral("%1 has no option selected").arg(what)
+                                : QStringLiteral("%1 is option %2, which does not fit one byte").arg(what).arg(v);
+            return;
+        }
+        image[at] = char(v);
+    };
+
+    const Profile fixed;
+    for (int i = 0; i < 16; ++i) {
+        const qint64 tenths = isEditedTimer(i) ? qint64(working.TimerValue[i]) * 10 : fixed.TimerValue[i];
+        putWord(2 * i, tenths, QStringLiteral("Timer %1").arg(i));
+    }
+    for (int i = 0; i < 32; ++i)
+        putWord(32 + 2 * i, isEditedSysValue(i) ? working.SysValue[i] : 0, QStringLiteral("System value %1").arg(i));
+    for (int i = 0; i < 32; ++i)
+        putByte(96 + i, isEditedSwitchRecord(i) ? working.SwSwitch[i] : 0, QStringLiteral("Switch %1").arg(i));
+    for (int i = 0; i < 8; ++i) {
+        const QString text = isEditedMessage(i) ? working.MessageText[i].leftJustified(16, QLatin1Char(' '), true)
+                                                : QString(16, QLatin1Char(' '));
+        for (int k = 0; k < 16; ++k) {
+            const char16_t c = text[k].unicode();
+            image[128 + 16 * i + k] = char(c < 256 ? c : '?');
+        }
+    }
+    for (int i = 0; i < 8; ++i)
+        putByte(256 + i, i < 2 ? working.AlogSensor[i] : 0, QStringLiteral("Sensor %1").arg(i));
+    for (int i = 0; i < 8; ++i) {
+        const QByteArray packed = packedDecimalFromPin(isEditedPin(i) ? working.PINtext[i] : QStringLiteral("0000"));
+        image[264 + 2 * i] = packed[0];
+        image[265 + 2 * i] = packed[1];
+    }
+    // Bytes 280-295 (programmable LEDs) stay 0; profile ID and date are blanks.
+    for (int i = 296; i < ProfileImageSize; ++i)
+        image[i] = ' ';
+
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return std::nullopt;
+    }
+    if (error)
+        error->clear();
+    return image;
 }
 
 } // namespace gx

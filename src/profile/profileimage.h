@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <optional>
+
 namespace gx {
 
 // The controller's profile image: 310 bytes (timers, system values, switches,
@@ -18,5 +20,18 @@ QString pinFromPackedDecimal(quint8 first, quint8 second);
 // Decodes the first 310 bytes of `image` into a profile as uploaded (timers
 // in tenths of a second). Bytes missing from a shorter image count as 0.
 Profile decodeProfileImage(const QByteArray& image);
+
+// A PIN text as the two packed-decimal bytes: filled up on the left with "0"
+// to four characters, only the first four used, a character that is not a
+// digit counting as 0.
+QByteArray packedDecimalFromPin(const QString& pin);
+
+// Builds the image from a working profile (timers in whole seconds, written
+// as tenths): the edited slots from `working`, the other slots with their
+// fixed values, blanks for the profile ID and date. Fails, naming the slot in
+// *error, when a value does not fit its bytes (a timer above 6553 s or below
+// 0, a system value outside 0..65535, an option outside 0..255, e.g. a
+// selector with nothing selected).
+std::optional<QByteArray> encodeProfileImage(const Profile& working, QString* error);
 
 } // namespace gx
