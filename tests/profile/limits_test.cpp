@@ -102,11 +102,6 @@ TEST(LimitsReader, NothingAfterThePinSectionIsRead)
     EXPECT_TRUE(readProgramLimits(join(lines), "limits.txt", nullptr).has_value());
 }
 
-TEST(LimitsReader, LinuxLineEndsWork)
-{
-    EXPECT_TRUE(readProgramLimits(validLines().join("\n").toLatin1(), "limits.txt", nullptr).has_value());
-}
-
 TEST(LimitsReader, AFileWithoutTheSkippedRecordsIsMalformed)
 {
     // Without system values 28-31 the "Switches" heading lands where value 28's number belongs.
