@@ -41,20 +41,19 @@ QByteArray quickStatusFrame(int node)
 
 Monitoring::Monitoring(FormMonitor& window)
     : QObject(&window), m_window(window), m_link(window.link()),
-      m_screen(std::make_unique<MonitorScreen>(window.Frame1[0])),
-      m_network(std::make_unique<NetworkScreen>(window.FrameNetMonitor))
+      m_screen(new MonitorScreen(window.Frame1[0])), m_network(new NetworkScreen(window.FrameNetMonitor))
 {
     m_screen->beep = [&window] { window.platform().desktop.beep(); };
-    connect(m_screen.get(), &MonitorScreen::commandClicked, this, &Monitoring::CommandControl_Click);
-    connect(m_screen.get(), &MonitorScreen::imageClicked, this, &Monitoring::ImageButton_Click);
-    connect(m_network.get(), &NetworkScreen::resetClicked, this, [this](int n) { ResetRequest[size_t(n)] = true; });
-    connect(m_network.get(), &NetworkScreen::testStartClicked, this,
+    connect(m_screen, &MonitorScreen::commandClicked, this, &Monitoring::CommandControl_Click);
+    connect(m_screen, &MonitorScreen::imageClicked, this, &Monitoring::ImageButton_Click);
+    connect(m_network, &NetworkScreen::resetClicked, this, [this](int n) { ResetRequest[size_t(n)] = true; });
+    connect(m_network, &NetworkScreen::testStartClicked, this,
             [this](int n) { TestStartRequest[size_t(n)] = true; });
-    connect(m_network.get(), &NetworkScreen::testStopClicked, this,
+    connect(m_network, &NetworkScreen::testStopClicked, this,
             [this](int n) { TestStopRequest[size_t(n)] = true; });
-    connect(m_network.get(), &NetworkScreen::fullClicked, this, [this](int n) { FullRequest[size_t(n)] = true; });
-    connect(m_network.get(), &NetworkScreen::quitClicked, this, &Monitoring::CommandMonitorNetwork_Click);
-    connect(m_network.get(), &NetworkScreen::nodeCountChanged, this, [this](int n) {
+    connect(m_network, &NetworkScreen::fullClicked, this, [this](int n) { FullRequest[size_t(n)] = true; });
+    connect(m_network, &NetworkScreen::quitClicked, this, &Monitoring::CommandMonitorNetwork_Click);
+    connect(m_network, &NetworkScreen::nodeCountChanged, this, [this](int n) {
         m_window.platform().settings.setSetting(QStringLiteral("Node count"), QString::number(n));
     });
     m_network->CommandMonitorNetwork->setEnabled(false);

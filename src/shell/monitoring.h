@@ -72,8 +72,9 @@ private:
 
     FormMonitor& m_window;
     Link& m_link;
-    std::unique_ptr<MonitorScreen> m_screen;
-    std::unique_ptr<NetworkScreen> m_network;
+    // Both belong to the frames they fill.
+    MonitorScreen* m_screen;
+    NetworkScreen* m_network;
 };
 
 } // namespace gx

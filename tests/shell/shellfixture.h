@@ -4,10 +4,14 @@
 
 #include "shell/formmonitor.h"
 
+#include <QDir>
+
 namespace gx::test {
 
 // The main window on fake platform pieces.
 struct ShellFixture {
+    // Start in the folder that holds the shipped data files, as the program is.
+    bool startFolder = QDir::setCurrent(QStringLiteral(GX_TEST_DATA_DIR));
     FakeClock clock;
     FakeWaiter waiter{clock};
     FakeSerialPort port{&clock};

@@ -1,0 +1,287 @@
+// The monitor entry and both monitoring loops against a scripted controller on
+// a fake line: what is sent, in which order, and what the screens show.
+
+#include "shellfixture.h"
+
+#include "link/link.h"
+#include "link/protocol.h"
+#include "monitor/instruments.h"
+#include "monitor/monitorscreen.h"
+#include "monitor/networkscreen.h"
+#include "shell/monitoring.h"
+#include "shell/program.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace gx;
+using namespace gx::test;
+
+namespace {
+
+QByteArray withChecksum(QByteArray data)
+{
+    return data + checksumBytes(byteSum(data, 0, int(data.size())));
+}
+
+QByteArray profileReply()
+{
+    QByteArray image(310, '\0');
+    auto word = [&](int at, int v) {
+        image[at] = char(v >> 8);
+        image[at + 1] = char(v & 0xFF);
+    };
+    word(32 + 2 * 9, 3);    // start attempts
+    word(32 + 2 * 13, 100); // full-load current
+    word(32 + 2 * 16, 30);  // IDMT time constant
+    word(32 + 2 * 17, 25);  // instant trip
+    word(32 + 2 * 26, 3);   // phases
+    image.replace(128 + 48, 16, "Unit test site  ");
+    return withChecksum(image);
+}
+
+// A status reply of 67 bytes: state, mode bits and battery.
+QByteArray statusReply(int state, int fault = 0)
+{
+    QByteArray s(65, '\0');
+    s[0] = char(fault);
+    s[1] = char(state);
+    s[6] = char(0x40 | 0x01); // AUTO, mains present
+    s[7] = char(0x80);        // engine stopped
+    s[61] = 0;
+    s[62] = char(128); // 12.8 V
+    return withChecksum(s);
+}
+
+struct MonitorFixture : ShellFixture {
+    Monitoring* monitoring = nullptr;
+    QString id = QStringLiteral("GX510 V2.01     ");
+    int state = 0;
+    int fault = 0;
+    bool silentStatus = false;
+    std::map<int, bool> nodeAnswers; // network nodes that answer quick status
+
+    MonitorFixture()
+    {
+        useLocal();
+        installProgram(window);
+        window.Form_Load();
+        monitoring = window.findChild<Monitoring*>();
+        port.responder = [this](const QByteArray& w) { answer(w); };
+    }
+
+    void answer(const QByteArray& w)
+    {
+        if (w.size() == 8 && uint8_t(w[0]) == 0x1E) {
+            const int node = uint8_t(w[1]);
+            if (uint8_t(w[2]) == 0x04 && uint8_t(w[6]) == 2 && nodeAnswers[node]) {
+                QByteArray r = QByteArray::fromHex("010404");
+                r += char(0);
+                r += char(node == 2 ? 17 : 0);
+                r += char(0);
+                r += char(node == 2 ? 5 : 0);
+                port.feedLater(0.01, r);
+            }
+            return;
+        }
+        switch (w[0]) {
+        case cmd::Identify:
+            port.feedLater(0.02, id.toLatin1());
+            break;
+        case cmd::ProfileUpload:
+            port.feedLater(0.33, profileReply());
+            break;
+        case cmd::Status:
+            if (!silentStatus)
+                port.feedLater(0.07, statusReply(state, fault));
+            break;
+        default:
+            break;
+        }
+    }
+
+    QString lcd() const { return monitoring->screen().TextLCD->toPlainText(); }
+};
+
+} // namespace
+
+// ---- The single-unit monitor ----
+
+TEST(LiveMonitor, aGX510IsIdentifiedUploadedAndPolledUntilMainMenu)
+{
+    MonitorFixture f;
+    int polls = 0;
+    f.waiter.onYield = [&] {
+        if (f.window.StatusUpdate && f.lcd().startsWith(QStringLiteral("AUTO Standby")) && ++polls == 3)
+            f.window.menuMain->trigger();
+    };
+    f.window.CommandMonitor->click();
+    EXPECT_EQ(f.window.Frame1[0]->title(), QStringLiteral("GX510: Local mode"));
+    EXPECT_EQ(f.lcd(), QStringLiteral("AUTO Standby\nBattery  12.8 V"));
+    EXPECT_EQ(f.monitoring->screen().Label1[22]->text(), QStringLiteral("Unit ID: GX510 V2.01     "));
+    EXPECT_EQ(f.monitoring->screen().Label1[23]->text(), QStringLiteral("Site: Unit test site  "));
+    EXPECT_FALSE(f.window.StatusUpdate);
+    EXPECT_FALSE(f.window.InMonitor);
+    EXPECT_TRUE(f.window.Frame1[0]->isHidden());
+    EXPECT_FALSE(f.window.FrameQuickLaunch->isHidden());
+    const QByteArray sent = f.port.written();
+    EXPECT_TRUE(sent.startsWith(QByteArray("\x04\x04\x02\x01", 4)))
+        << "identify, identify again, profile, then status polls";
+}
+
+TEST(LiveMonitor, anErrorLeftByAnEarlierOperationDoesNotBlockMonitoring)
+{
+    MonitorFixture f;
+    f.window.link().ProgStatus = QStringLiteral("No ID received from GX510-520");
+    f.waiter.onYield = [&] {
+        if (f.window.StatusUpdate)
+            f.window.menuMain->trigger();
+    };
+    f.window.CommandMonitor->click();
+    EXPECT_TRUE(f.port.written().contains(QByteArray(1, cmd::ProfileUpload)));
+}
+
+TEST(LiveMonitor, silenceShowsTheStatusErrorAndTheLoopGoesOn)
+{
+    MonitorFixture f;
+    f.silentStatus = true;
+    f.dialogs.onInform = [&](const QString&) {
+        if (f.dialogs.informed.size() == 2)
+            f.window.menuMain->trigger();
+    };
+    f.window.CommandMonitor->click();
+    EXPECT_EQ(f.dialogs.informed.value(0), QStringLiteral("Communication error: Status upload | GX510-520"));
+    EXPECT_EQ(f.dialogs.informed.size(), 2) << "shown again on the next failing poll";
+    EXPECT_EQ(f.port.written().count('\x01'), 10) << "five attempts per poll";
+}
+
+TEST(LiveMonitor, clickingMonitorWhileMonitoringDoesNotStartASecondLoop)
+{
+    MonitorFixture f;
+    int entered = 0;
+    f.waiter.onYield = [&] {
+        if (!f.window.StatusUpdate)
+            return;
+        if (entered++ == 2) {
+            const int before = f.port.written().count('\x02');
+            f.window.MonitorMenu->trigger(); // identifies again, then returns at once
+            EXPECT_EQ(f.port.written().count('\x02'), before) << "no second profile upload";
+            f.window.menuMain->trigger();
+        }
+    };
+    f.window.CommandMonitor->click();
+    EXPECT_FALSE(f.window.StatusUpdate);
+}
+
+TEST(ControlCommands, directBytesGoOutAtOnceAndAlarmMuteSendsNothing)
+{
+    MonitorFixture f;
+    f.fault = 17;
+    f.state = 5;
+    QByteArray sentByButtons;
+    f.waiter.onYield = [&] {
+        if (!f.window.StatusUpdate || !f.lcd().startsWith(QStringLiteral("ENGINE SHUTDOWN")))
+            return;
+        MonitorScreen& s = f.monitoring->screen();
+        f.port.clearWritten();
+        for (int i : {0, 1, 2, 3, 5, 6, 7})
+            s.CommandControl[size_t(i)]->click();
+        for (int i : {0, 1, 2})
+            s.ImageButton[size_t(i)]->click();
+        sentByButtons = f.port.written();
+        s.CommandControl[4]->click();
+        EXPECT_FALSE(s.CommandControl[4]->isEnabled()) << "muted while the fault stands";
+        EXPECT_EQ(f.port.written(), sentByButtons);
+        f.window.menuMain->trigger();
+    };
+    f.window.CommandMonitor->click();
+    EXPECT_EQ(sentByButtons, QByteArray::fromHex("06070a14081011" "1a1919"));
+}
+
+// ---- The network monitor ----
+
+TEST(NetworkMonitor, aGX520WhoseNodeOneAnswersIsWatchedAsANetwork)
+{
+    MonitorFixture f;
+    f.id = QStringLiteral("GX520 V2.01     ");
+    f.nodeAnswers = {{1, true}, {2, true}};
+    NetworkScreen& n = f.monitoring->network();
+    int passes = 0;
+    f.waiter.onYield = [&] {
+        if (n.CommandMonitorNetwork->isEnabled() && ++passes == 400)
+            n.CommandMonitorNetwork->click();
+    };
+    f.window.CommandMonitor->click();
+    EXPECT_TRUE(n.LEDavailable[1]->isOn());
+    EXPECT_TRUE(n.LEDavailable[2]->isOn());
+    EXPECT_FALSE(n.LEDavailable[3]->isOn());
+    EXPECT_EQ(n.TextStatus[1]->text(), QStringLiteral("Standby"));
+    EXPECT_TRUE(n.TextStatus[2]->text().startsWith(QStringLiteral("Shutdown: ")));
+    EXPECT_TRUE(n.CommandReset[2]->isEnabled());
+    EXPECT_TRUE(f.window.FrameNetMonitor->isHidden());
+    EXPECT_TRUE(f.window.menuMain->isChecked());
+    EXPECT_EQ(f.settings.setting(QStringLiteral("Node count")), QStringLiteral("8"));
+}
+
+TEST(NetworkMonitor, aNodeIsLostAfterThreeMissesAndFoundAgainByProbing)
+{
+    MonitorFixture f;
+    f.window.link().NetworkMode = true;
+    f.nodeAnswers = {{4, true}};
+    Monitoring& m = *f.monitoring;
+    NetworkScreen& n = m.network();
+    m.CheckNodeAvailable(4);
+    ASSERT_TRUE(n.LEDavailable[4]->isOn());
+    f.nodeAnswers[4] = false;
+    m.GetQuickStatus(4);
+    EXPECT_EQ(n.LEDavailable[4]->onColour(), NetworkScreen::lampColour(QuickStatusView::Lamp::Green))
+        << "one miss changes nothing visible";
+    m.GetQuickStatus(4);
+    EXPECT_EQ(n.LEDavailable[4]->onColour(), NetworkScreen::lampColour(QuickStatusView::Lamp::Orange));
+    m.GetQuickStatus(4);
+    EXPECT_FALSE(n.LEDavailable[4]->isOn());
+    EXPECT_FALSE(n.CommandFull[4]->isEnabled());
+
+    m.CheckNodeAvailable(4); // still silent: the probe fails in red
+    EXPECT_EQ(n.LEDavailable[4]->offColour(), NetworkScreen::lampColour(QuickStatusView::Lamp::Red));
+    f.nodeAnswers[4] = true;
+    m.CheckNodeAvailable(4);
+    EXPECT_TRUE(n.LEDavailable[4]->isOn());
+    EXPECT_TRUE(n.CommandFull[4]->isEnabled());
+}
+
+TEST(NetworkMonitor, aCommandClickedDuringAPollIsSentOnceBetweenTheStatusFrames)
+{
+    MonitorFixture f;
+    Link& link = f.window.link();
+    link.NetworkMode = true;
+    link.Address = 2;
+    // The node answers both status reads.
+    f.port.responder = [&](const QByteArray& w) {
+        if (uint8_t(w[2]) == 0x04 && uint8_t(w[6]) == 21)
+            f.port.feedLater(0.05, QByteArray(45, '\0'));
+    };
+    bool clicked = false;
+    f.waiter.onYield = [&] {
+        if (!clicked && f.port.writes().size() == 1) { // first status frame on the line
+            clicked = true;
+            f.monitoring->screen().CommandControl[5]->click(); // Fault Reset
+            f.monitoring->screen().CommandControl[0]->click(); // replaced by Gen Start
+        }
+    };
+    f.window.StatusUpdate = true;
+    f.monitoring->UpdateMonitor();
+    f.monitoring->UpdateMonitor();
+    const QList<QByteArray> w = f.port.writes();
+    ASSERT_EQ(w.size(), 5);
+    EXPECT_EQ(w[0], net::readInputFrame(2, 0, 21));
+    EXPECT_EQ(w[1], net::readInputFrame(2, 22, 21));
+    EXPECT_EQ(w[2], net::switchFrame(2, 1)) << "only the last command, after the poll's frames";
+    EXPECT_EQ(w[3], net::readInputFrame(2, 0, 21));
+}
