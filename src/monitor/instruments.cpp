@@ -404,14 +404,21 @@ void LED::setOn(bool on)
 
 void LED::setOnColour(const QColor& colour)
 {
+    // Polls set the same colours again and again: repaint only on a change.
+    if (m_onColour == colour)
+        return;
     m_onColour = colour;
-    update();
+    if (m_on)
+        update();
 }
 
 void LED::setOffColour(const QColor& colour)
 {
+    if (m_offColour == colour)
+        return;
     m_offColour = colour;
-    update();
+    if (!m_on)
+        update();
 }
 
 void LED::paintEvent(QPaintEvent*)

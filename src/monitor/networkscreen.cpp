@@ -212,7 +212,7 @@ void NetworkScreen::UpdateQuickStatus(int node, int fault, int state)
     const QuickStatusView v = quickStatus(fault, state);
     LEDstatus[node]->setOnColour(lampColour(v.lamp));
     LEDstatus[node]->setOn(true);
-    if (v.text) {
+    if (v.text && TextStatus[node]->text() != *v.text) {
         // Long texts show their beginning; the whole text is in the tool tip.
         TextStatus[node]->setText(*v.text);
         TextStatus[node]->setCursorPosition(0);

@@ -145,6 +145,7 @@ void Monitoring::sendPendingNetworkCommand()
 
 void Monitoring::UpdateMonitor()
 {
+    ++polls;
     sendPendingNetworkCommand();
     m_screen->beat();
     Toggle = 1 - Toggle;
@@ -232,6 +233,7 @@ void Monitoring::MonitorNetwork()
     Waiter& waiter = w.waiter();
     while (n.CommandMonitorNetwork->isEnabled() && w.MonitorMenu->isChecked() && !waiter.closing()) {
         waiter.yieldOnce();
+        ++passes;
         bool talked = false;
         for (int a = 1; a <= LastNode && !FullMonitor; ++a) {
             m_link.Address = a;

@@ -57,6 +57,10 @@ public:
     QByteArray NetworkRequest;
     TimerReadout timers;
 
+    // Polls and network passes made since the program started (for diagnostics).
+    long polls = 0;
+    long passes = 0;
+
     // Network-monitor state, indexed by node address 0..16.
     int LastAddress = 0;
     bool FullMonitor = false;
