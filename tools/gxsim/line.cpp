@@ -286,8 +286,10 @@ void Line::networkFrame(std::vector<Exchange>& out)
                 if ((addr == 0 || addr == a) && c->online())
                     c->writeSwitch(int(reg), count == 0xFF00);
         }
-        if (addr != 0 && (!controller(addr) || !controller(addr)->online()))
-            e.what += " (no node)";
+        if (addr != 0 && !controller(addr))
+            e.what += " (no such node)";
+        else if (addr != 0 && !controller(addr)->online())
+            e.what += " (node silent)";
         out.push_back(std::move(e));
         return;
     }
@@ -295,7 +297,7 @@ void Line::networkFrame(std::vector<Exchange>& out)
     e.what = (fn == 3 ? "read registers " : fn == 4 ? "read input registers " : "function " + std::to_string(fn) + " ")
         + hex2(reg) + " x" + std::to_string(count);
     if (!c || !c->online()) {
-        e.what += " (no node)";
+        e.what += c ? " (node silent)" : " (no such node)";
         out.push_back(std::move(e));
         return;
     }

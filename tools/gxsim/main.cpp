@@ -50,6 +50,10 @@ Options:
   --inject SPEC         a fault injection from the start, written as the
                         run-time command (e.g. --inject "late 800 always");
                         may be repeated
+  --run CMD             run a run-time command before serving, e.g.
+                        --run "node 3 off" (a node off the network from the
+                        start) or --run "remote on"; may be repeated; its
+                        answer goes to the trace, an error ends gxsim
   -h, --help            this text
 
 Run-time commands (prefix "node N " to address node N; default the lowest):
@@ -158,8 +162,9 @@ int main(int argc, char** argv)
     const QCommandLineOption comOpt(QStringLiteral("com"), QString(), QStringLiteral("N"));
     const QCommandLineOption traceOpt(QStringLiteral("trace"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption injectOpt(QStringLiteral("inject"), QString(), QStringLiteral("SPEC"));
+    const QCommandLineOption runOpt(QStringLiteral("run"), QString(), QStringLiteral("CMD"));
     const QCommandLineOption helpOpt(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({modelOpt, firmwareOpt, nodesOpt, fastOpt, comOpt, traceOpt, injectOpt, helpOpt});
+    parser.addOptions({modelOpt, firmwareOpt, nodesOpt, fastOpt, comOpt, traceOpt, injectOpt, runOpt, helpOpt});
     if (!parser.parse(app.arguments())) {
         printErr(parser.errorText() + QStringLiteral(" (see --help)"));
         return 2;
@@ -222,6 +227,15 @@ int main(int argc, char** argv)
 
     Line line(config);
     Console console(line, injector);
+    std::vector<std::string> startAnswers;
+    for (const QString& cmd : parser.values(runOpt)) {
+        const std::string answer = console.execute(cmd.toStdString(), 0);
+        if (answer.rfind("ok", 0) != 0) {
+            printErr(QStringLiteral("--run %1: %2").arg(cmd, QString::fromStdString(answer)));
+            return 2;
+        }
+        startAnswers.push_back("--run " + cmd.toStdString() + ": " + answer);
+    }
     PtyServer::Options options;
     options.fast = parser.isSet(fastOpt);
     options.tracePath = parser.value(traceOpt);
@@ -231,6 +245,9 @@ int main(int argc, char** argv)
         printErr(error);
         return 1;
     }
+
+    for (const auto& a : startAnswers)
+        server.trace(QString::fromStdString(a));
 
     // Record the terminal as COM N, remembering what was there before.
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("GX520"), QStringLiteral("GX520"));

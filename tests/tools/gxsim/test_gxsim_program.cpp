@@ -138,8 +138,8 @@ TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
 TEST(GxsimProgram, NetworkNodesAnswerFramesAndTerminationRemovesNewSetting)
 {
     QTemporaryDir config;
-    Program sim({QStringLiteral("--fast"), QStringLiteral("--nodes"), QStringLiteral("1,3"), QStringLiteral("--com"),
-                 QStringLiteral("2")},
+    Program sim({QStringLiteral("--fast"), QStringLiteral("--nodes"), QStringLiteral("1,3,4"), QStringLiteral("--com"),
+                 QStringLiteral("2"), QStringLiteral("--run"), QStringLiteral("node 4 off")},
                 config.path());
     ASSERT_TRUE(sim.path.startsWith("/dev/"));
     const int fd = openPty(sim.path);
@@ -148,6 +148,7 @@ TEST(GxsimProgram, NetworkNodesAnswerFramesAndTerminationRemovesNewSetting)
     ASSERT_EQ(q.size(), 7u);
     EXPECT_EQ(q[0], 3);
     EXPECT_TRUE(exchange(fd, netFrame(2, 4, 0, 2), 7, kSilenceMs).empty()) << "no node 2";
+    EXPECT_TRUE(exchange(fd, netFrame(4, 4, 0, 2), 7, kSilenceMs).empty()) << "node 4 off from the start";
     EXPECT_EQ(text(exchange(fd, {0x04}, 16)), "GX520 V2.01     ") << "lowest node answers the direct framing";
     ::close(fd);
 
@@ -162,7 +163,8 @@ TEST(GxsimProgram, RejectsBadOptions)
     for (const QStringList& args : {QStringList{QStringLiteral("--model"), QStringLiteral("GX999")},
                                     QStringList{QStringLiteral("--model"), QStringLiteral("GX510"), QStringLiteral("--nodes"), QStringLiteral("1")},
                                     QStringList{QStringLiteral("--nodes"), QStringLiteral("0,16")},
-                                    QStringList{QStringLiteral("--inject"), QStringLiteral("late")}}) {
+                                    QStringList{QStringLiteral("--inject"), QStringLiteral("late")},
+                                    QStringList{QStringLiteral("--run"), QStringLiteral("node 9 off")}}) {
         QProcess p;
         p.start(QStringLiteral(GXSIM_PATH), args);
         ASSERT_TRUE(p.waitForFinished(5000));
