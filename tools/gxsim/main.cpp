@@ -47,7 +47,7 @@ Options:
                         SIGINT, SIGTERM)
   --trace FILE          append every frame received and sent, in hex with a
                         timestamp, to FILE
-  --inject SPEC         a fault injection from the start, written as the
+  --inject INJECTION    a fault injection from the start, written as the
                         run-time command (e.g. --inject "late 800 always");
                         may be repeated
   --run CMD             run a run-time command before serving, e.g.
@@ -161,7 +161,7 @@ int main(int argc, char** argv)
     const QCommandLineOption fastOpt(QStringLiteral("fast"));
     const QCommandLineOption comOpt(QStringLiteral("com"), QString(), QStringLiteral("N"));
     const QCommandLineOption traceOpt(QStringLiteral("trace"), QString(), QStringLiteral("FILE"));
-    const QCommandLineOption injectOpt(QStringLiteral("inject"), QString(), QStringLiteral("SPEC"));
+    const QCommandLineOption injectOpt(QStringLiteral("inject"), QString(), QStringLiteral("INJECTION"));
     const QCommandLineOption runOpt(QStringLiteral("run"), QString(), QStringLiteral("CMD"));
     const QCommandLineOption helpOpt(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({modelOpt, firmwareOpt, nodesOpt, fastOpt, comOpt, traceOpt, injectOpt, runOpt, helpOpt});
@@ -212,14 +212,14 @@ int main(int argc, char** argv)
         }
     }
     Injector injector;
-    for (const QString& spec : parser.values(injectOpt)) {
+    for (const QString& injection : parser.values(injectOpt)) {
         std::vector<std::string> words;
-        for (const QString& w : spec.split(QRegularExpression(QStringLiteral("[\\s:=,]+")), Qt::SkipEmptyParts))
+        for (const QString& w : injection.split(QRegularExpression(QStringLiteral("[\\s:=,]+")), Qt::SkipEmptyParts))
             words.push_back(w.toStdString());
         std::string err;
         const auto inj = Injector::parse(words, &err);
         if (!inj) {
-            printErr(QStringLiteral("--inject %1: %2").arg(spec, QString::fromStdString(err)));
+            printErr(QStringLiteral("--inject %1: %2").arg(injection, QString::fromStdString(err)));
             return 2;
         }
         injector.add(*inj);

@@ -98,7 +98,7 @@ TEST(GxsimInjection, BadSumWaitsForAChecksummedReply)
     EXPECT_EQ(joined(inj.apply(reply(s, true))), s);
 }
 
-TEST(GxsimInjection, ParseRejectsMalformedSpecs)
+TEST(GxsimInjection, ParseRejectsMalformedInjections)
 {
     for (const std::vector<std::string>& w : std::vector<std::vector<std::string>>{
              {}, {"late"}, {"late", "x"}, {"split", "1", "10"}, {"garbage", "0"}, {"drop", "0"},
