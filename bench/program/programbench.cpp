@@ -3,7 +3,7 @@
 // against its wire time (one request byte, then 312 bytes).
 
 #include "../monitor/benchplatform.h"
-#include "../monitor/simprocess.h"
+#include "simprocess.h"
 
 #include "link/link.h"
 #include "shell/program.h"

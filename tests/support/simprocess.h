@@ -1,6 +1,8 @@
 #pragma once
 
-// Starts the controller simulator for a benchmark and reads its terminal path.
+// Starts the controller simulator (gxsim) as a process, reads the path of its
+// pseudo-terminal, and sends it run-time commands. Used by end-to-end tests and
+// benchmarks; GXSIM_PATH names the program.
 
 #include <QProcess>
 #include <QString>
@@ -15,10 +17,15 @@ struct SimProcess {
         if (proc.waitForStarted(5000) && proc.waitForReadyRead(5000))
             path = QString::fromLatin1(proc.readLine().trimmed());
     }
-    void command(const QByteArray& line)
+    // Sends one run-time command and returns its one-line answer.
+    QString command(const QByteArray& line)
     {
         proc.write(line + '\n');
         proc.waitForBytesWritten(1000);
+        while (!proc.canReadLine())
+            if (!proc.waitForReadyRead(2000))
+                return QString();
+        return QString::fromUtf8(proc.readLine().trimmed());
     }
     ~SimProcess()
     {

@@ -1,0 +1,301 @@
+// The whole program against the controller simulator on a real pseudo-terminal:
+// the real serial port, clock and waits; only dialogs and settings are fakes.
+
+#include "fakes.h"
+#include "simprocess.h"
+
+#include "link/link.h"
+#include "monitor/instruments.h"
+#include "monitor/monitorscreen.h"
+#include "monitor/networkscreen.h"
+#include "platform/qtserialport.h"
+#include "profile/profileeditor.h"
+#include "shell/formmonitor.h"
+#include "shell/monitoring.h"
+#include "shell/program.h"
+#include "shell/programmode.h"
+#include "shell/statuswindows.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+
+using namespace gx;
+using namespace gx::test;
+
+namespace {
+
+struct Program {
+    QTemporaryDir dir;
+    SimProcess sim;
+    SteadyClock clock;
+    EventLoopWaiter waiter{clock};
+    FakeSettingsStore settings;
+    FakeDialogs dialogs;
+    FakeDesktop desktop;
+    QtSerialPort port{settings};
+    bool cd = QDir::setCurrent(QStringLiteral(GX_TEST_DATA_DIR));
+    FormMonitor window{Platform{port, clock, waiter, settings, dialogs, desktop}};
+
+    explicit Program(QStringList simArgs, const QString& nodeCount = QString())
+        : sim((simArgs << QStringLiteral("--fast") << QStringLiteral("--trace") << dir.filePath("trace")))
+    {
+        settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), sim.path);
+        settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
+        settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("1"));
+        if (!nodeCount.isEmpty())
+            settings.setSetting(QStringLiteral("Node count"), nodeCount);
+        installProgram(window);
+        window.Form_Load();
+    }
+    Monitoring& monitoring() { return *window.findChild<Monitoring*>(); }
+    MonitorScreen& screen() { return monitoring().screen(); }
+    NetworkScreen& network() { return monitoring().network(); }
+    QString lcd() { return screen().TextLCD->toPlainText(); }
+
+    // Every request the simulator received, as hex, in order.
+    QStringList received()
+    {
+        QFile f(dir.filePath("trace"));
+        f.open(QIODevice::ReadOnly);
+        QStringList out;
+        for (const QByteArray& line : f.readAll().split('\n'))
+            if (line.contains(" RX")) {
+                QByteArray hex = line.mid(line.lastIndexOf(": ") + 2);
+                out << QString::fromLatin1(hex.replace(' ', "").toLower());
+            }
+        return out;
+    }
+};
+
+// Steps run one after another while the program's own loops run: each waits
+// for its condition, then acts. The script fails the test and stops the
+// monitors when it runs out of time.
+class Script {
+public:
+    explicit Script(FormMonitor& w, double seconds = 30) : m_window(w)
+    {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+        m_deadline.start();
+        m_seconds = seconds;
+    }
+    Script& then(const char* what, std::function<bool()> ready, std::function<void()> act = {})
+    {
+        m_steps.push_back({what, std::move(ready), std::move(act)});
+        return *this;
+    }
+    void start() { m_timer.start(); }
+    bool finished() const { return m_next == m_steps.size(); }
+    QString stuckAt() const { return finished() ? QString() : QString::fromLatin1(m_steps[m_next].what); }
+
+private:
+    struct Step {
+        const char* what;
+        std::function<bool()> ready;
+        std::function<void()> act;
+    };
+    void tick()
+    {
+        if (m_busy)
+            return;
+        m_busy = true;
+        while (m_next < m_steps.size() && m_steps[m_next].ready()) {
+            auto act = m_steps[m_next].act;
+            ++m_next;
+            if (act)
+                act();
+        }
+        if (finished() || m_deadline.elapsed() > m_seconds * 1000) {
+            m_timer.stop();
+            m_window.StatusUpdate = false;
+            if (auto* quit = m_window.findChild<QPushButton*>(QStringLiteral("CommandMonitorNetwork")))
+                quit->setEnabled(false);
+        }
+        m_busy = false;
+    }
+    FormMonitor& m_window;
+    QTimer m_timer;
+    QElapsedTimer m_deadline;
+    double m_seconds;
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    bool m_busy = false;
+};
+
+} // namespace
+
+// ---- Program mode ----
+
+TEST(EndToEnd, programModeUploadFillsThePagesWithTheControllersProfileAndNotes)
+{
+    Program p({});
+    ASSERT_FALSE(p.sim.path.isEmpty());
+    p.window.menuLoadGX510->trigger();
+    ProfileEditor& editor = p.window.findChild<ProgramMode*>()->editor();
+    EXPECT_EQ(p.window.windowTitle(), QStringLiteral("GX510-520 Program / Monitor  (<520 upload>)"));
+    EXPECT_FALSE(p.window.TabStrip1->isHidden());
+    EXPECT_FALSE(p.window.ProfileChanged);
+    EXPECT_EQ(editor.TextMessage[3]->text(), QStringLiteral("Sim site 1      "));
+    EXPECT_EQ(editor.HScrollSysval[26]->value(), 3);
+    EXPECT_EQ(editor.TextSysval[17]->text(), QStringLiteral("2.5"));
+    EXPECT_TRUE(editor.textProfileNotes->toPlainText().startsWith(QStringLiteral("Simulated controller")));
+    EXPECT_TRUE(p.dialogs.informed.isEmpty()) << p.dialogs.informed.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(p.received().mid(0, 2), (QStringList{QStringLiteral("02"), QStringLiteral("17")}));
+}
+
+TEST(EndToEnd, aNetworkNodeUploadsItsProfileThroughTheRegisterMap)
+{
+    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2,5")});
+    Link& link = p.window.link();
+    link.NetworkMode = true;
+    link.Address = 5;
+    link.uploadProfile();
+    EXPECT_TRUE(link.ProgStatus.isEmpty());
+    EXPECT_EQ(link.uploadedProfile.MessageText[3], QStringLiteral("Sim site 5      "));
+    EXPECT_EQ(link.uploadedProfile.SysValue[26], 3);
+    EXPECT_EQ(p.received().size(), 7);
+}
+
+TEST(EndToEnd, anIdentificationThatNeverComesIsReportedAndChangesNothing)
+{
+    Program p({QStringLiteral("--model"), QStringLiteral("GX510"), QStringLiteral("--inject"),
+               QStringLiteral("drop always")});
+    p.window.CommandMonitor->click();
+    StatusWindows& s = p.window.statusWindows();
+    ASSERT_TRUE(s.FormStatusError());
+    EXPECT_EQ(s.FormStatusError()->findChild<QLabel*>(QStringLiteral("LabelStatus"))->text(),
+              QStringLiteral("No ID received from GX510-520"));
+    EXPECT_FALSE(p.window.InMonitor);
+    EXPECT_TRUE(p.window.Frame1[0]->isHidden());
+    EXPECT_FALSE(p.window.FrameQuickLaunch->isHidden());
+    EXPECT_EQ(p.received(), QStringList{QStringLiteral("04")});
+}
+
+// ---- The live monitor ----
+
+TEST(EndToEnd, aGX510ThroughAStartSequenceAndAShutdownFault)
+{
+    Program p({QStringLiteral("--model"), QStringLiteral("GX510")});
+    MonitorScreen& s = p.screen();
+    QStringList seen;
+    bool blinked = false;
+    Script script(p.window, 40);
+    script.then("standby", [&] { return p.lcd().startsWith(QStringLiteral("AUTO Standby")); },
+                [&] { p.sim.command("remote on"); })
+        .then("start delay", [&] { return p.lcd().contains(QStringLiteral("Start delay")); })
+        .then("running", [&] { return p.lcd().startsWith(QStringLiteral("AUTO Engine run")); },
+              [&] { p.sim.command("fault 17 shutdown"); })
+        .then("shutdown",
+              [&] {
+                  blinked |= s.lcdBackground() == MonitorScreen::lcdBlink();
+                  return p.lcd() == QStringLiteral("ENGINE SHUTDOWN \nLOW OIL PRESSURE") && blinked;
+              },
+              [&] {
+                  s.CommandControl[4]->click(); // Alarm Mute
+                  seen << (s.CommandControl[4]->isEnabled() ? "mute enabled" : "muted");
+                  p.sim.command("remote off");
+                  s.CommandControl[5]->click(); // Fault Reset
+              })
+        .then("reset", [&] { return p.lcd().startsWith(QStringLiteral("AUTO Standby")); },
+              [&] { seen << (s.CommandControl[4]->isEnabled() ? "mute enabled" : "muted"); });
+    script.start();
+    p.window.CommandMonitor->click();
+    EXPECT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString() << ", LCD "
+                                   << p.lcd().toStdString();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("muted"), QStringLiteral("mute enabled")}));
+    EXPECT_TRUE(p.received().contains(QStringLiteral("08")));
+}
+
+TEST(EndToEnd, everyControlCommandArrivesAsItsByteOrFrame)
+{
+    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2")}, QStringLiteral("2"));
+    MonitorScreen& s = p.screen();
+    NetworkScreen& n = p.network();
+    Script script(p.window, 30);
+    script.then("nodes found", [&] { return n.LEDavailable[1]->isOn() && n.LEDavailable[2]->isOn(); },
+                [&] { n.CommandFull[2]->click(); })
+        .then("node 2 in full", [&] { return p.monitoring().polls >= 2; });
+    // One command at a time: each waits in NetworkRequest for the next poll.
+    for (int i : {0, 1, 2, 3, 5, 6, 7})
+        script.then("command sent", [&] { return p.monitoring().NetworkRequest.isEmpty(); },
+                    [&s, i] { s.CommandControl[size_t(i)]->click(); });
+    script.then("command sent", [&] { return p.monitoring().NetworkRequest.isEmpty(); },
+                [&] { s.ImageButton[0]->click(); })
+        .then("last sent", [&] { return p.monitoring().NetworkRequest.isEmpty(); });
+    script.start();
+    p.window.CommandMonitor->click();
+    ASSERT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString();
+    EXPECT_EQ(p.window.Frame1[0]->title(), QStringLiteral("GX520: Node: 2"));
+    EXPECT_EQ(s.Label1[23]->text(), QStringLiteral("Site: Sim site 2      "));
+    QStringList switches;
+    for (const QString& r : p.received())
+        if (r.startsWith(QStringLiteral("1e0205")))
+            switches << r;
+    EXPECT_EQ(switches, (QStringList{QStringLiteral("1e02050001ff00fe"), QStringLiteral("1e02050002ff00fe"),
+                                     QStringLiteral("1e02050003ff00fe"), QStringLiteral("1e02050006ff00fe"),
+                                     QStringLiteral("1e02050000ff00fe"), QStringLiteral("1e02050004ff00fe"),
+                                     QStringLiteral("1e02050005ff00fe"), QStringLiteral("1e02050009ff00fe")}));
+}
+
+TEST(EndToEnd, directControlBytesReachTheController)
+{
+    Program p({QStringLiteral("--model"), QStringLiteral("GX510")});
+    MonitorScreen& s = p.screen();
+    Script script(p.window, 20);
+    script.then("monitoring", [&] { return p.monitoring().polls >= 2; },
+                [&] {
+                    for (int i : {0, 1, 2, 3, 5, 6, 7})
+                        s.CommandControl[size_t(i)]->click();
+                    for (int i : {0, 1, 2})
+                        s.ImageButton[size_t(i)]->click();
+                })
+        .then("answered", [&] { return p.monitoring().polls >= 4; });
+    script.start();
+    p.window.CommandMonitor->click();
+    ASSERT_TRUE(script.finished());
+    QString commands;
+    for (const QString& r : p.received())
+        if (r != QLatin1String("01") && r != QLatin1String("02") && r != QLatin1String("04"))
+            commands += r;
+    EXPECT_EQ(commands, QStringLiteral("06070a140810111a1919"));
+}
+
+// ---- The network monitor ----
+
+TEST(EndToEnd, aThreeNodeNetworkWithOneNodeSwitchedOffAndOnAgain)
+{
+    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2,3")}, QStringLiteral("3"));
+    NetworkScreen& n = p.network();
+    Script script(p.window, 40);
+    script.then("all found",
+                [&] { return n.LEDavailable[1]->isOn() && n.LEDavailable[2]->isOn() && n.LEDavailable[3]->isOn(); },
+                [&] { p.sim.command("node 2 off"); })
+        .then("node 2 lost", [&] { return !n.LEDavailable[2]->isOn(); },
+              [&] {
+                  EXPECT_TRUE(n.LEDavailable[1]->isOn());
+                  EXPECT_TRUE(n.TextStatus[2]->text().isEmpty());
+                  p.sim.command("node 2 on");
+              })
+        .then("node 2 found again", [&] { return n.LEDavailable[2]->isOn(); })
+        .then("node 2 polled", [&] { return n.TextStatus[2]->text() == QLatin1String("Standby"); },
+              [&] { n.CommandMonitorNetwork->click(); });
+    script.start();
+    p.window.CommandMonitor->click();
+    EXPECT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString();
+    EXPECT_TRUE(p.window.FrameNetMonitor->isHidden());
+    EXPECT_TRUE(p.window.menuMain->isChecked());
+}
