@@ -74,6 +74,11 @@ FormMonitor::FormMonitor(const Platform& platform, QWidget* parent)
         Link::Platform{platform.port, platform.waiter, platform.settings, platform.dialogs, *m_status}, this);
     buildMenus();
     buildScreens();
+    // An adapter pulled out while the port is open: say so once; the port is
+    // opened again by the next operation that needs it.
+    connect(m_link.get(), &Link::portLost, this, [this](const QString& reason) {
+        m_status->displayStatus(QStringLiteral("Serial port lost (") + reason + QStringLiteral(")"), 0, 1);
+    });
 }
 
 FormMonitor::~FormMonitor() = default;

@@ -299,3 +299,35 @@ TEST(EndToEnd, aThreeNodeNetworkWithOneNodeSwitchedOffAndOnAgain)
     EXPECT_TRUE(p.window.FrameNetMonitor->isHidden());
     EXPECT_TRUE(p.window.menuMain->isChecked());
 }
+
+TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
+{
+    auto p = std::make_unique<Program>(QStringList{QStringLiteral("--model"), QStringLiteral("GX510")});
+    std::unique_ptr<SimProcess> second;
+    Script script(p->window, 60);
+    script.then("monitoring", [&] { return p->monitoring().polls >= 2; },
+                [&] {
+                    p->sim.proc.kill(); // the line goes dead, as with an unplugged adapter
+                    p->sim.proc.waitForFinished(2000);
+                })
+        .then("reported", [&] { return !p->dialogs.informed.isEmpty(); },
+              [&] {
+                  // The window still answers: the about box opens while the line is dead.
+                  p->window.menuAbout->trigger();
+                  second = std::make_unique<SimProcess>(QStringList{QStringLiteral("--model"), QStringLiteral("GX510"),
+                                                                    QStringLiteral("--fast")});
+                  p->settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), second->path);
+                  p->monitoring().record.State = 99;
+              })
+        .then("polling again", [&] { return p->monitoring().record.State == 0; });
+    script.start();
+    p->window.CommandMonitor->click();
+    EXPECT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString();
+    EXPECT_EQ(p->dialogs.informed.value(0), QStringLiteral("Communication error: Status upload | GX510-520"));
+    ASSERT_TRUE(p->window.statusWindows().FormStatusError());
+    EXPECT_TRUE(p->window.statusWindows()
+                    .FormStatusError()
+                    ->findChild<QLabel*>(QStringLiteral("LabelStatus"))
+                    ->text()
+                    .startsWith(QStringLiteral("Serial port lost")));
+}
