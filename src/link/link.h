@@ -131,6 +131,11 @@ public:
     // `keepGoing` turns false during a retry.
     Fetch fetchMonitorStatus(const bool& keepGoing);
 
+    // Asks for the latest fault (18 bytes, the code at byte 16). On a reply
+    // FaultReg takes the code and true is returned; otherwise FaultReg is left
+    // as it was. Bytes already waiting are not thrown away first.
+    bool upload_fault_status(int& FaultReg);
+
     // Opens the port if it is closed, with the settings it has.
     bool ensureOpen();
     // Identification (0x04 on the direct line, registers 0x00DC.. on the network).

@@ -81,6 +81,16 @@ bool Link::statusAttemptNetwork()
     return true;
 }
 
+bool Link::upload_fault_status(int& FaultReg)
+{
+    if (!exchange(SerialPort::BinaryMode, replylen::LatestFault, GotLatestFault, QByteArray(1, cmd::LatestFault),
+                  timeout::LatestFault, Discard::No))
+        return false;
+    if (FaultReply.size() > 16)
+        FaultReg = uint8_t(FaultReply[16]);
+    return true;
+}
+
 Link::Fetch Link::fetchMonitorStatus(const bool& keepGoing)
 {
     StatusValid = false;

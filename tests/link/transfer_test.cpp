@@ -260,3 +260,22 @@ TEST(StatusUpload, oneShotUploadGivesUpAfterElevenAttempts)
     EXPECT_TRUE(f.link.StatusValid);
     EXPECT_EQ(f.port.writes().size(), 1);
 }
+
+TEST(LatestFault, theCodeIsByteSixteenAndWaitingBytesCountTowardsTheReply)
+{
+    LinkFixture f;
+    int FaultReg = 3;
+    f.port.feed(QByteArray(4, 'x')); // left over, and not thrown away first
+    f.port.responder = [&](const QByteArray&) {
+        QByteArray rest(14, '\0');
+        rest[12] = char(185); // byte 16 of the 18 that are then waiting
+        f.port.feedLater(0.02, rest);
+    };
+    EXPECT_TRUE(f.link.upload_fault_status(FaultReg));
+    EXPECT_EQ(FaultReg, 185);
+    EXPECT_EQ(f.port.written(), QByteArray(1, '\x1D'));
+
+    f.port.responder = nullptr;
+    EXPECT_FALSE(f.link.upload_fault_status(FaultReg));
+    EXPECT_EQ(FaultReg, 185) << "no reply leaves the code as it was";
+}

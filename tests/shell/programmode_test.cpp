@@ -1,0 +1,120 @@
+// Program mode in the main window: the limits read at start-up and the upload
+// from the File menu, on a scripted line.
+
+#include "shellfixture.h"
+
+#include "link/link.h"
+#include "link/protocol.h"
+#include "profile/profileeditor.h"
+#include "shell/program.h"
+#include "shell/programmode.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using namespace gx;
+using namespace gx::test;
+
+namespace {
+
+// A profile image whose start delay (timer 0) is 7000 tenths and whose phases
+// (system value 26) is 9: both beyond any sensible limits.
+QByteArray outOfRangeProfile()
+{
+    QByteArray image(310, '\0');
+    image[0] = char(7000 >> 8);
+    image[1] = char(7000 & 0xFF);
+    image[32 + 53] = 9;
+    image[32 + 33] = 30;  // IDMT time constant
+    image[32 + 35] = 25;  // instant trip
+    image[32 + 19] = 3;   // start attempts
+    return image + checksumBytes(byteSum(image, 0, 310));
+}
+
+struct ProgramFixture : ShellFixture {
+    ProgramFixture()
+    {
+        useLocal();
+        installProgram(window);
+        window.Form_Load();
+        port.responder = [this](const QByteArray& w) {
+            if (w == QByteArray(1, cmd::ProfileUpload))
+                port.feedLater(0.33, outOfRangeProfile());
+            else if (w == QByteArray(1, cmd::TextUpload))
+                port.feedLater(1.1, QByteArray("Notes") + QByteArray(1018, ' '));
+        };
+    }
+    ProfileEditor& editor() { return window.findChild<ProgramMode*>()->editor(); }
+};
+
+} // namespace
+
+TEST(ProgramUpload, valuesOutsideTheLimitsAreReportedNotChangedSilently)
+{
+    ProgramFixture f;
+    ASSERT_TRUE(f.dialogs.informed.isEmpty()) << "the shipped limits load cleanly";
+    f.window.menuLoadGX510->trigger();
+    ASSERT_EQ(f.dialogs.informed.size(), 1);
+    const QString report = f.dialogs.informed[0];
+    EXPECT_TRUE(report.contains(QStringLiteral("Start Delay:"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Generator phases:"))) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("Nothing is written back")));
+    EXPECT_EQ(f.editor().textProfileNotes->toPlainText(), QStringLiteral("Notes"));
+    EXPECT_FALSE(f.window.ProfileChanged);
+    EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("<520 upload>"));
+}
+
+TEST(ProgramUpload, decliningToDiscardAnEditedProfileReadsNothing)
+{
+    ProgramFixture f;
+    f.window.CommandProgram->click();
+    f.editor().TextMessage[3]->setText(QStringLiteral("Edited"));
+    ASSERT_TRUE(f.window.ProfileChanged);
+    f.dialogs.answers = {Dialogs::Cancel};
+    f.window.menuLoadGX510->trigger();
+    EXPECT_EQ(f.dialogs.asked, QStringList{QStringLiteral("Discard current profile? | Profile changed")});
+    EXPECT_TRUE(f.port.written().isEmpty());
+    EXPECT_EQ(f.editor().TextMessage[3]->text(), QStringLiteral("Edited"));
+}
+
+TEST(ProgramUpload, aMissingTextReplyStopsBeforeTheWorkingProfileChanges)
+{
+    ProgramFixture f;
+    f.port.responder = [&](const QByteArray& w) {
+        if (w == QByteArray(1, cmd::ProfileUpload))
+            f.port.feed(outOfRangeProfile());
+    };
+    const QString before = f.editor().TextTimer[0]->text();
+    f.window.menuLoadGX510->trigger();
+    EXPECT_EQ(f.window.link().ProgStatus, QStringLiteral("Profile text error"));
+    EXPECT_EQ(f.editor().TextTimer[0]->text(), before);
+    EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("defaults.520"));
+}
+
+TEST(Limits, aMalformedFileIsNamedAndOnlyTheProgramScreensCloseDown)
+{
+    QTemporaryDir start;
+    QFile broken(start.filePath(QStringLiteral("limits.txt")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("0,Start delay,0,600,30\r\n1,Preheat,zero,100,20\r\n");
+    broken.close();
+    ShellFixture f;
+    QDir::setCurrent(start.path());
+    f.useLocal();
+    installProgram(f.window);
+    f.window.Form_Load();
+    ASSERT_EQ(f.dialogs.informed.size(), 1);
+    EXPECT_TRUE(f.dialogs.informed[0].contains(start.filePath(QStringLiteral("limits.txt"))));
+    EXPECT_TRUE(f.dialogs.informed[0].contains(QStringLiteral("line 2"))) << f.dialogs.informed[0].toStdString();
+    EXPECT_FALSE(f.window.CommandProgram->isEnabled());
+    EXPECT_FALSE(f.window.menuProgram->isEnabled());
+    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
+    EXPECT_TRUE(f.window.CommandMonitor->isEnabled()) << "monitoring still works";
+    EXPECT_TRUE(f.port.portOpen());
+}
