@@ -226,33 +226,30 @@ void ProfileEditor::addSwitchRow(QGridLayout* grid, int index, const QString& la
     m_settingName[{Kind::Switch, index}] = where + QStringLiteral(": ") + label;
 }
 
-void ProfileEditor::addMessageRow(QGridLayout* grid, int slot, const QString& label, const QString& where)
+QLineEdit* ProfileEditor::addFixedPitchRow(QGridLayout* grid, QLabel*& label, const QString& text,
+                                           const QString& name, int slot, int maxLength)
 {
     const int row = grid->rowCount();
-    LabelMessage[slot] = newLabel(label, indexed("LabelMessage", slot));
+    label = newLabel(text, indexed(("Label" + name.mid(4)).toLatin1().constData(), slot));
     auto* box = new QLineEdit;
-    box->setObjectName(indexed("TextMessage", slot));
+    box->setObjectName(indexed(name.toLatin1().constData(), slot));
     box->setFont(fixedPitchFont());
-    box->setMaxLength(16);
-    box->setMinimumWidth(QFontMetrics(box->font()).horizontalAdvance(QString(17, QLatin1Char('M'))) + 12);
-    TextMessage[slot] = box;
-    grid->addWidget(LabelMessage[slot], row, 0);
+    box->setMaxLength(maxLength);
+    box->setFixedWidth(QFontMetrics(box->font()).horizontalAdvance(QString(maxLength + 1, QLatin1Char('M'))) + 12);
+    grid->addWidget(label, row, 0);
     grid->addWidget(box, row, 1, Qt::AlignLeft);
+    return box;
+}
+
+void ProfileEditor::addMessageRow(QGridLayout* grid, int slot, const QString& label, const QString& where)
+{
+    TextMessage[slot] = addFixedPitchRow(grid, LabelMessage[slot], label, QStringLiteral("TextMessage"), slot, 16);
     m_settingName[{Kind::Message, slot}] = where + QStringLiteral(": ") + label;
 }
 
 void ProfileEditor::addPinRow(QGridLayout* grid, int slot, const QString& label, const QString& where)
 {
-    const int row = grid->rowCount();
-    LabelPIN[slot] = newLabel(label, indexed("LabelPIN", slot));
-    auto* box = new QLineEdit;
-    box->setObjectName(indexed("TextPIN", slot));
-    box->setFont(fixedPitchFont());
-    box->setMaxLength(4);
-    box->setFixedWidth(QFontMetrics(box->font()).horizontalAdvance(QString(6, QLatin1Char('0'))) + 12);
-    TextPIN[slot] = box;
-    grid->addWidget(LabelPIN[slot], row, 0);
-    grid->addWidget(box, row, 1, Qt::AlignLeft);
+    TextPIN[slot] = addFixedPitchRow(grid, LabelPIN[slot], label, QStringLiteral("TextPIN"), slot, 4);
     m_settingName[{Kind::Pin, slot}] = where + QStringLiteral(": ") + label;
 }
 

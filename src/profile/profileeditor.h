@@ -141,6 +141,10 @@ private:
     void addSwitchRow(QGridLayout* grid, int index, const QString& label, const QString& where);
     void addMessageRow(QGridLayout* grid, int slot, const QString& label, const QString& where);
     void addPinRow(QGridLayout* grid, int slot, const QString& label, const QString& where);
+    // A label and a fixed-pitch text box named name(slot), its label "Label" + the
+    // name without its "Text" (LabelMessage(3), LabelPIN(0)).
+    QLineEdit* addFixedPitchRow(QGridLayout* grid, QLabel*& label, const QString& text, const QString& name,
+                                int slot, int maxLength);
     QLabel* newLabel(const QString& text, const QString& objectName);
     QLineEdit* newValueBox(const QString& objectName);
 
