@@ -88,6 +88,14 @@ inline double cpuSecondsOf(qint64 pid)
     return double(utime + stime) / sysconf(_SC_CLK_TCK);
 }
 
+// Times the program went to sleep waiting (each wake-up costs CPU).
+inline long voluntarySwitches()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_nvcsw;
+}
+
 inline long residentKiB()
 {
     std::ifstream f("/proc/self/status");

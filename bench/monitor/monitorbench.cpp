@@ -29,6 +29,7 @@ namespace {
 
 struct Run {
     double wall = 0, cpu = 0, simCpu = 0;
+    long wakeups = 0;
     long polls = 0, passes = 0;
 };
 
@@ -48,6 +49,7 @@ Run monitorFor(const QStringList& simArgs, double seconds, bool network = false)
 
     Run r;
     double cpu0 = 0, sim0 = 0, wall0 = 0;
+    long wake0 = 0;
     long polls0 = 0, passes0 = 0;
     // Measure from the first poll on, so identification and upload are left out.
     QTimer start;
@@ -58,6 +60,7 @@ Run monitorFor(const QStringList& simArgs, double seconds, bool network = false)
             return;
         start.stop();
         cpu0 = cpuSeconds();
+        wake0 = voluntarySwitches();
         sim0 = cpuSecondsOf(sim.proc.processId());
         wall0 = p.clock.now();
         polls0 = m->polls;
@@ -65,6 +68,7 @@ Run monitorFor(const QStringList& simArgs, double seconds, bool network = false)
         QTimer::singleShot(int(seconds * 1000), [&] {
             r.wall = p.clock.now() - wall0;
             r.cpu = cpuSeconds() - cpu0;
+            r.wakeups = voluntarySwitches() - wake0;
             r.simCpu = cpuSecondsOf(sim.proc.processId()) - sim0;
             r.polls = m->polls - polls0;
             r.passes = m->passes - passes0;
@@ -109,8 +113,8 @@ int main(int argc, char** argv)
     const double pollWire = (1 + 67) * ByteTime;
     const double limit = 1.0 / (0.5 + pollWire);
     std::printf("single controller (GX510, 67-byte status), %.0f s:\n", one.wall);
-    std::printf("  program CPU %.2f%% of one core, simulator CPU %.2f%%\n", 100 * one.cpu / one.wall,
-                100 * one.simCpu / one.wall);
+    std::printf("  program CPU %.2f%% of one core (%.0f wake-ups/s), simulator CPU %.2f%%\n",
+                100 * one.cpu / one.wall, one.wakeups / one.wall, 100 * one.simCpu / one.wall);
     std::printf("  %.3f polls/s; limit from the 0.5 s pause and %.1f ms wire time: %.3f polls/s (%.1f%%)\n",
                 one.polls / one.wall, pollWire * 1000, limit, 100 * one.polls / one.wall / limit);
 
@@ -124,8 +128,8 @@ int main(int argc, char** argv)
     const double turnaround = 15 * 0.003;
     const double perPass = net.wall / std::max(1L, net.passes);
     std::printf("network of 15 nodes, %.0f s:\n", net.wall);
-    std::printf("  program CPU %.2f%% of one core, simulator CPU %.2f%%\n", 100 * net.cpu / net.wall,
-                100 * net.simCpu / net.wall);
+    std::printf("  program CPU %.2f%% of one core (%.0f wake-ups/s), simulator CPU %.2f%%\n",
+                100 * net.cpu / net.wall, net.wakeups / net.wall, 100 * net.simCpu / net.wall);
     std::printf("  %ld passes, %.1f ms a pass; wire time of the 15 replies %.1f ms + turnaround %.0f ms = %.1f ms"
                 " (%+.1f%%)\n",
                 net.passes, perPass * 1000, passWire * 1000, turnaround * 1000, (passWire + turnaround) * 1000,

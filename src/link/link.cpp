@@ -95,7 +95,7 @@ bool Link::exchange(int inputMode, int threshold, bool& flag, const QByteArray& 
 {
     MSComm1.setInputMode(inputMode);
     if (discard == Discard::Yes)
-        MSComm1.input();
+        MSComm1.discardInput();
     MSComm1.setRThreshold(threshold);
     flag = false;
     MSComm1.output(request);

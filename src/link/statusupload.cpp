@@ -43,7 +43,7 @@ bool Link::statusAttemptDirect()
 {
     const int length = statusReplyLength();
     // The input mode is left as the profile upload that started monitoring set it.
-    MSComm1.input();
+    MSComm1.discardInput();
     MSComm1.setRThreshold(length);
     StatusGot = false;
     StatusValid = false;

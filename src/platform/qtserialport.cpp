@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <termios.h>
@@ -85,6 +87,7 @@ bool QtSerialPort::openDevice(QString* error)
                                                    : QSerialPort::NoFlowControl);
     m_port->clear(QSerialPort::AllDirections);
     m_port->clearError();
+    m_vmin = -1;
     connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::readAvailable);
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 #ifdef Q_OS_UNIX
@@ -120,6 +123,37 @@ void QtSerialPort::writeDevice(const QByteArray& bytes)
         lost(QStringLiteral("write to %1 failed: %2").arg(m_name, m_port->errorString()));
         return;
     }
+    // Hand the bytes to the driver now rather than on a later turn of the event loop.
+    m_port->flush();
+}
+
+void QtSerialPort::awaitBytes(int count)
+{
+#ifdef Q_OS_UNIX
+    // With VTIME 0, a terminal reports itself readable only once VMIN bytes have
+    // arrived: at 9600 baud the program then wakes once per reply instead of
+    // once per byte. Reads still return whatever is there.
+    if (!m_port)
+        return;
+    const int vmin = std::clamp(count, 1, 255);
+    if (vmin == m_vmin)
+        return;
+    const int fd = int(m_port->handle());
+    if (m_vmin < 0 && ::tcgetattr(fd, &m_termios) != 0)
+        return;
+    m_termios.c_cc[VMIN] = cc_t(vmin);
+    m_termios.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd, TCSANOW, &m_termios) == 0)
+        m_vmin = vmin;
+#else
+    Q_UNUSED(count);
+#endif
+}
+
+void QtSerialPort::flushDevice()
+{
+    if (m_port)
+        m_port->clear(QSerialPort::Input);
 }
 
 void QtSerialPort::readAvailable()

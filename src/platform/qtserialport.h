@@ -5,6 +5,10 @@
 #include <QPointer>
 #include <QSerialPort>
 
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
+
 class QSocketNotifier;
 
 namespace gx {
@@ -28,6 +32,8 @@ protected:
     bool openDevice(QString* error) override;
     void closeDevice() override;
     void writeDevice(const QByteArray& bytes) override;
+    void awaitBytes(int count) override;
+    void flushDevice() override;
 
 private:
     void readAvailable();
@@ -37,6 +43,10 @@ private:
     QSerialPort* m_port = nullptr;
     QSocketNotifier* m_exceptions = nullptr;
     QString m_name;
+#ifdef Q_OS_UNIX
+    termios m_termios{};
+#endif
+    int m_vmin = -1; // -1: not set since the port opened
 };
 
 // Parses "9600,n,8,1" (baud, parity n/e/o/m/s, data bits, stop bits).

@@ -1,5 +1,7 @@
 #include "serialport.h"
 
+#include <algorithm>
+
 namespace gx {
 
 bool SerialPort::setPortOpen(bool open)
@@ -23,6 +25,7 @@ void SerialPort::setRThreshold(int n)
 {
     // Only arriving bytes raise the receive event, as on the serial control.
     m_threshold = n;
+    awaitBytes(std::max(0, n - int(m_in.size())));
 }
 
 void SerialPort::output(const QByteArray& bytes)
@@ -35,6 +38,7 @@ QByteArray SerialPort::input()
 {
     QByteArray all;
     all.swap(m_in);
+    awaitBytes(m_threshold);
     return all;
 }
 
@@ -43,6 +47,7 @@ void SerialPort::deliver(const QByteArray& bytes)
     m_in.append(bytes);
     if (m_in.size() > receiveBufferSize)
         m_in.remove(0, m_in.size() - receiveBufferSize);
+    awaitBytes(std::max(0, m_threshold - int(m_in.size())));
     raiseIfDue();
 }
 

@@ -49,6 +49,12 @@ public:
     void output(const QByteArray& bytes);
     // Reads and removes everything waiting.
     QByteArray input();
+    // Throws away everything received so far, also what the device still holds.
+    void discardInput()
+    {
+        flushDevice();
+        input();
+    }
     int inBufferCount() const { return int(m_in.size()); }
     int commEvent() const { return m_event; }
 
@@ -64,6 +70,11 @@ protected:
     virtual bool openDevice(QString* error) = 0;
     virtual void closeDevice() = 0;
     virtual void writeDevice(const QByteArray& bytes) = 0;
+    // Told how many more bytes the awaited reply needs (0: none awaited), so a
+    // device can sleep until they are there instead of waking for every byte.
+    virtual void awaitBytes(int /*count*/) {}
+    // Drops what the device has received but not yet handed over.
+    virtual void flushDevice() {}
 
     // Implementations hand received bytes here.
     void deliver(const QByteArray& bytes);

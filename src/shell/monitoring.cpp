@@ -346,7 +346,7 @@ void Monitoring::CheckNodeAvailable(int node)
 void Monitoring::sendNodeCommand(int node, int switchNumber)
 {
     m_link.ensureOpen();
-    m_link.MSComm1.input();
+    m_link.MSComm1.discardInput();
     m_link.MSComm1.output(net::switchFrame(node, switchNumber));
     m_link.pause(NodeCommandPause);
 }
@@ -354,7 +354,7 @@ void Monitoring::sendNodeCommand(int node, int switchNumber)
 void Monitoring::ResetGX520(int node)
 {
     sendNodeCommand(node, SwitchReset);
-    m_link.MSComm1.input();
+    m_link.MSComm1.discardInput();
 }
 
 void Monitoring::StartGX520(int node)
