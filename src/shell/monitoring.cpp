@@ -261,10 +261,8 @@ void Monitoring::MonitorNetwork()
         }
         if (FullMonitor)
             break;
-        const int probed = LastAddress % LastNode + 1;
-        if (!n.LEDavailable[size_t(probed)]->isOn() && n.Check1[size_t(probed)]->isChecked())
+        if (CheckForNewNodes())
             talked = true;
-        CheckForNewNodes();
         if (!talked)
             waiter.pause(IdlePass); // nothing on the line this pass: do not spin
     }
@@ -307,12 +305,14 @@ void Monitoring::UpdateQuickStatus(int node)
     m_network->UpdateQuickStatus(node, QuickStatus[size_t(node)][4], QuickStatus[size_t(node)][6]);
 }
 
-void Monitoring::CheckForNewNodes()
+bool Monitoring::CheckForNewNodes()
 {
     LastAddress = LastAddress % LastNode + 1;
     const size_t i = size_t(LastAddress);
-    if (!m_network->LEDavailable[i]->isOn() && m_network->Check1[i]->isChecked())
-        CheckNodeAvailable(LastAddress);
+    if (m_network->LEDavailable[i]->isOn() || !m_network->Check1[i]->isChecked())
+        return false;
+    CheckNodeAvailable(LastAddress);
+    return true;
 }
 
 void Monitoring::CheckNodeAvailable(int node)

@@ -40,7 +40,8 @@ public:
     void MonitorNetwork();
     void GetQuickStatus(int node);
     void UpdateQuickStatus(int node);
-    void CheckForNewNodes();
+    // Probes the next missing watched node, if any; true when it did.
+    bool CheckForNewNodes();
     void CheckNodeAvailable(int node);
     void ResetGX520(int node);
     void StartGX520(int node);
