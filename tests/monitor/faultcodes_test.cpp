@@ -5,65 +5,53 @@
 
 using namespace gx;
 
-namespace {
-Profile withInputMessages()
+// Each fault code has up to three texts: the fault log's, the LCD's and the
+// network monitor's short one ("" where it has none, N: not checked here).
+TEST(FaultTexts, LogLcdAndShortTextsByCode)
 {
     Profile p;
     p.MessageText[0] = QStringLiteral("FUEL LOW        ");
     p.MessageText[1] = QStringLiteral("DOOR OPEN       ");
     p.MessageText[2] = QStringLiteral("COOLANT LEVEL   ");
-    return p;
-}
-} // namespace
-
-TEST(FaultCodeText, ShortTextsOfTheNetworkMonitor)
-{
-    const auto& t = FaultCodeText();
-    EXPECT_EQ(t[7], QStringLiteral("NO SPEED SIGNAL"));
-    EXPECT_EQ(t[12], QStringLiteral("GEN OVER VOLTS"));
-    EXPECT_EQ(t[23], QStringLiteral("CHARGE FAIL"));
-    EXPECT_EQ(t[55], QStringLiteral("ENG NOT STOP (V)"));
-    EXPECT_EQ(t[88], QStringLiteral("ENG NOT STOP(WL)"));
-    EXPECT_EQ(t[184], QStringLiteral("HET warning"));
-    EXPECT_EQ(t[199], QStringLiteral("Battery Low"));
-    EXPECT_EQ(t[242], QStringLiteral("Input 5"));
-    // Codes with a log text only, and codes nobody knows.
-    for (int code : {0, 35, 63, 185, 190, 188, 42, 255})
-        EXPECT_TRUE(t[code].isEmpty()) << code;
-    int filled = 0;
-    for (const QString& s : t)
-        filled += !s.isEmpty();
-    EXPECT_EQ(filled, 25);
-}
-
-TEST(FaultLogText, KnownCodesInputsAndUnknownCodes)
-{
-    const Profile p = withInputMessages();
-    EXPECT_EQ(faultcode_to_string(17, p), QStringLiteral("Low oil pressure shutdown"));
-    EXPECT_EQ(faultcode_to_string(190, p), QStringLiteral("Low oil pressure shutdown"));
+    constexpr const char* N = nullptr;
+    const struct {
+        int code;
+        const char *log, *lcd, *brief;
+    } rows[] = {
+        {0, "Unknown fault ( 0 )", " 0", ""},
+        {7, N, N, "NO SPEED SIGNAL"},
+        {12, N, "GEN OVER VOLTAGE", "GEN OVER VOLTS"},
+        {15, N, "OVER-SPEED", N},
+        {17, "Low oil pressure shutdown", "LOW OIL PRESSURE", N},
+        {23, N, N, "CHARGE FAIL"},
+        {35, "High current warning", " 35", ""},
+        {42, "Unknown fault ( 42 )", " 42", ""},
+        {55, N, " 55", "ENG NOT STOP (V)"},
+        {63, "High current warning", N, ""},
+        {88, N, N, "ENG NOT STOP(WL)"},
+        {89, "Mag-pickup signal fail", N, N},
+        {184, N, N, "HET warning"},
+        {185, N, "HIGH ENGINE TEMP", ""},
+        {188, N, "HIGH CURRENT WARN", ""},
+        {190, "Low oil pressure shutdown", "LOW OIL PRESSURE", ""},
+        {199, N, "LO BATTERY VOLTAGE", "Battery Low"},
+        {240, "INPUT 3: FUEL LOW        ", N, N},
+        {241, "INPUT 4: DOOR OPEN       ", "DOOR OPEN       ", N},
+        {242, "INPUT 5: COOLANT LEVEL   ", N, "Input 5"},
+        {243, "Unknown fault ( 243 )", N, N},
+        {255, N, N, ""},
+    };
+    for (const auto& row : rows) {
+        if (row.log)
+            EXPECT_EQ(faultcode_to_string(row.code, p), QString(row.log)) << row.code;
+        if (row.lcd)
+            EXPECT_EQ(lcdFaultText(row.code, p), QString(row.lcd)) << row.code;
+        if (row.brief)
+            EXPECT_EQ(FaultCodeText()[row.code], QString(row.brief)) << row.code;
+    }
     EXPECT_EQ(faultcode_to_string(18, p), faultcode_to_string(185, p));
-    EXPECT_EQ(faultcode_to_string(35, p), QStringLiteral("High current warning"));
-    EXPECT_EQ(faultcode_to_string(63, p), QStringLiteral("High current warning"));
-    EXPECT_EQ(faultcode_to_string(89, p), QStringLiteral("Mag-pickup signal fail"));
-    EXPECT_EQ(faultcode_to_string(240, p), QStringLiteral("INPUT 3: FUEL LOW        "));
-    EXPECT_EQ(faultcode_to_string(241, p), QStringLiteral("INPUT 4: DOOR OPEN       "));
-    EXPECT_EQ(faultcode_to_string(242, p), QStringLiteral("INPUT 5: COOLANT LEVEL   "));
-    EXPECT_EQ(faultcode_to_string(42, p), QStringLiteral("Unknown fault ( 42 )"));
-    EXPECT_EQ(faultcode_to_string(0, p), QStringLiteral("Unknown fault ( 0 )"));
-    EXPECT_EQ(faultcode_to_string(243, p), QStringLiteral("Unknown fault ( 243 )"));
-}
-
-TEST(LcdFaultText, TheScreensOwnTextsInputsAndBareNumbers)
-{
-    const Profile p = withInputMessages();
-    EXPECT_EQ(lcdFaultText(12, p), QStringLiteral("GEN OVER VOLTAGE"));
-    EXPECT_EQ(lcdFaultText(15, p), QStringLiteral("OVER-SPEED"));
-    EXPECT_EQ(lcdFaultText(185, p), QStringLiteral("HIGH ENGINE TEMP"));
-    EXPECT_EQ(lcdFaultText(188, p), QStringLiteral("HIGH CURRENT WARN"));
-    EXPECT_EQ(lcdFaultText(190, p), QStringLiteral("LOW OIL PRESSURE"));
-    EXPECT_EQ(lcdFaultText(199, p), QStringLiteral("LO BATTERY VOLTAGE"));
-    EXPECT_EQ(lcdFaultText(241, p), QStringLiteral("DOOR OPEN       "));
-    EXPECT_EQ(lcdFaultText(42, p), QStringLiteral(" 42"));
-    EXPECT_EQ(lcdFaultText(35, p), QStringLiteral(" 35"));
-    EXPECT_EQ(lcdFaultText(55, p), QStringLiteral(" 55"));
+    int shortTexts = 0;
+    for (const QString& s : FaultCodeText())
+        shortTexts += !s.isEmpty();
+    EXPECT_EQ(shortTexts, 25);
 }

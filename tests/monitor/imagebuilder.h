@@ -2,9 +2,6 @@
 
 #include "monitor/statusrecord.h"
 
-#include <initializer_list>
-#include <utility>
-
 namespace gx::test {
 
 // Builds a status image byte by byte.
@@ -16,17 +13,8 @@ struct ImageBuilder {
         image[at] = uint8_t(value);
         return *this;
     }
-    ImageBuilder& word(int at, int value)
-    {
-        image[at] = uint8_t(value >> 8);
-        image[at + 1] = uint8_t(value & 0xFF);
-        return *this;
-    }
-    ImageBuilder& bit(int at, int n)
-    {
-        image[at] |= uint8_t(1 << n);
-        return *this;
-    }
+    ImageBuilder& word(int at, int value) { return set(at, value >> 8).set(at + 1, value & 0xFF); }
+    ImageBuilder& bit(int at, int n) { return set(at, image[at] | (1 << n)); }
     StatusRecord decode(bool network = false) const
     {
         StatusRecord r;

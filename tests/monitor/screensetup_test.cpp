@@ -80,8 +80,7 @@ TEST(CurrentScale, FromFullLoadTimesInstantTrip)
 TEST(VoltageGauge, LineToLineAndLineToNeutral)
 {
     Profile p;
-    p.SysValue[10] = 200;
-    p.SysValue[24] = 260;
+    p.SysValue[10] = 200, p.SysValue[24] = 260;
     ScreenSetup s = setUp(p);
     EXPECT_EQ(s.voltageTitle, QStringLiteral("Gen Voltage (L-N)"));
     EXPECT_EQ(*s.voltage.maximum, 300);
@@ -94,9 +93,7 @@ TEST(VoltageGauge, LineToLineAndLineToNeutral)
     EXPECT_EQ(s.voltage.bands[1], band(300, 300));
     EXPECT_EQ(s.voltage.bands[2], band(200, 300));
 
-    p.SwSwitch[13] = 1;
-    p.SysValue[10] = 360;
-    p.SysValue[24] = 440;
+    p.SwSwitch[13] = 1, p.SysValue[10] = 360, p.SysValue[24] = 440;
     s = setUp(p);
     EXPECT_EQ(s.voltageTitle, QStringLiteral("Gen Voltage (L-L)"));
     EXPECT_EQ(*s.voltage.maximum, 520);
@@ -107,56 +104,44 @@ TEST(VoltageGauge, LineToLineAndLineToNeutral)
 TEST(PhasePointers, AbsentPhasesStandBack)
 {
     Profile p;
-    p.SysValue[26] = 1;
-    EXPECT_EQ(setUp(p).pointerShown, (std::array<bool, 3>{true, false, false}));
-    p.SysValue[26] = 2;
-    EXPECT_EQ(setUp(p).pointerShown, (std::array<bool, 3>{true, true, false}));
-    p.SysValue[26] = 3;
-    EXPECT_EQ(setUp(p).pointerShown, (std::array<bool, 3>{true, true, true}));
+    for (int phases : {1, 2, 3}) {
+        p.SysValue[26] = phases;
+        EXPECT_EQ(setUp(p).pointerShown, (std::array{true, phases >= 2, phases >= 3})) << phases;
+    }
 }
 
 TEST(EngineGauges, FrequencyOilTemperatureBatteryAndSpeed)
 {
     Profile p;
-    p.SysValue[5] = 55, p.SysValue[6] = 45;
-    p.SysValue[18] = 29, p.SysValue[19] = 15;
-    p.SysValue[20] = 95, p.SysValue[21] = 105;
-    p.SysValue[7] = 30, p.SysValue[8] = 10;
+    p.SysValue[5] = 55, p.SysValue[6] = 45, p.SysValue[18] = 29, p.SysValue[19] = 15;
+    p.SysValue[20] = 95, p.SysValue[21] = 105, p.SysValue[7] = 30, p.SysValue[8] = 10;
     p.SysValue[1] = 600, p.SysValue[2] = 1800, p.SysValue[3] = 1300;
-    p.AlogSensor[0] = 2;
-    p.AlogSensor[1] = 1;
-    p.SwSwitch[8] = 1;
+    p.AlogSensor[0] = 2, p.AlogSensor[1] = 1;
+    p.SwSwitch[8] = 1;  // no magnetic pickup; units bar and deg F
     ScreenSetup s = setUp(p);
-
-    EXPECT_EQ(s.frequency.bands[3], band(0, 45));
-    EXPECT_EQ(s.frequency.bands[2], band(45, 55));
     EXPECT_EQ(s.frequency.bands[1], band(55, 75));
+    EXPECT_EQ(s.frequency.bands[2], band(45, 55));
+    EXPECT_EQ(s.frequency.bands[3], band(0, 45));
     EXPECT_FALSE(s.frequency.maximum);
-
     EXPECT_TRUE(s.oil.visible);
     EXPECT_EQ(s.oil.caption, QStringLiteral("BAR"));
     EXPECT_EQ(*s.oil.scale.maximum, 5);
     EXPECT_EQ(s.oil.scale.bands[0], band(0, 15 / 14.493));
     EXPECT_EQ(s.oil.scale.bands[1], band(15 / 14.493, 29 / 14.493));
-
-    EXPECT_FALSE(s.temperature.visible);
+    EXPECT_FALSE(s.temperature.visible);  // switch only
     EXPECT_EQ(s.temperature.caption, QStringLiteral("°F"));
     EXPECT_EQ(*s.temperature.scale.maximum, 284);
     EXPECT_EQ(s.temperature.scale.bands[0], band(221, 284));
     EXPECT_EQ(s.temperature.scale.bands[1], band(203, 221));
-
     EXPECT_EQ(s.battery.bands[0], band(0, 10));
     EXPECT_EQ(s.battery.bands[1], band(30, 40));
-
     EXPECT_FALSE(s.rpm.visible);
     EXPECT_EQ(s.rpm.scale.bands[0], band(0.6, 1.3));
     EXPECT_EQ(s.rpm.scale.bands[1], band(1.8, 4));
 
-    p.SwSwitch[3] = 1;
-    p.SwSwitch[4] = 1;
+    p.SwSwitch[3] = p.SwSwitch[4] = 1;  // psi, deg C
     p.SwSwitch[8] = 0;
-    p.AlogSensor[0] = 0;
-    p.AlogSensor[1] = 3;
+    p.AlogSensor[0] = 0, p.AlogSensor[1] = 3;
     s = setUp(p);
     EXPECT_FALSE(s.oil.visible);
     EXPECT_EQ(s.oil.caption, QStringLiteral("Psi"));
@@ -172,28 +157,20 @@ TEST(EngineGauges, FrequencyOilTemperatureBatteryAndSpeed)
 TEST(PanelLabels, InputsOutputsSiteAndMainsFail)
 {
     Profile p;
-    p.MessageText[0] = QStringLiteral("FUEL LOW        ");
     p.MessageText[2] = QStringLiteral("LOW COOLANT     ");
     p.MessageText[3] = QStringLiteral("North Pumphouse ");
-    p.SwSwitch[16] = 0;
-    p.SwSwitch[17] = 7;
-    p.SwSwitch[18] = 6;
-    p.SwSwitch[24] = 0;
-    p.SwSwitch[25] = 20;
-    p.SwSwitch[26] = 1;
-    p.SwSwitch[27] = 52;
+    p.SwSwitch[16] = 0, p.SwSwitch[17] = 7, p.SwSwitch[18] = 6;
+    p.SwSwitch[24] = 0, p.SwSwitch[25] = 20, p.SwSwitch[26] = 1, p.SwSwitch[27] = 52;
     ScreenSetup s = setUp(p);
-    EXPECT_EQ(s.inputs[0].text, QStringLiteral("Input 3: Not used"));
-    EXPECT_FALSE(s.inputs[0].enabled);
-    EXPECT_EQ(s.inputs[1].text, QStringLiteral("input function 7 "));
-    EXPECT_TRUE(s.inputs[1].enabled);
-    EXPECT_EQ(s.inputs[2].text, QStringLiteral("LOW COOLANT     "));
-    EXPECT_EQ(s.outputs[0].text, QStringLiteral("Output 1: Not used"));
-    EXPECT_FALSE(s.outputs[0].enabled);
-    EXPECT_EQ(s.outputs[1].text, QStringLiteral("output function 20"));
-    EXPECT_EQ(s.outputs[2].text, QStringLiteral("output function 1"));
-    EXPECT_EQ(s.outputs[3].text, QString());
-    EXPECT_TRUE(s.outputs[3].enabled);
+    const std::tuple<const LabelSetup&, const char*, bool> labels[] = {
+        {s.inputs[0], "Input 3: Not used", false},      {s.inputs[1], "input function 7 ", true},
+        {s.inputs[2], "LOW COOLANT     ", true},         {s.outputs[0], "Output 1: Not used", false},
+        {s.outputs[1], "output function 20", true},     {s.outputs[2], "output function 1", true},
+        {s.outputs[3], "", true}};
+    for (const auto& [label, text, enabled] : labels) {
+        EXPECT_EQ(label.text, QString(text));
+        EXPECT_EQ(label.enabled, enabled) << text;
+    }
     EXPECT_EQ(s.site, QStringLiteral("Site: North Pumphouse "));
     EXPECT_EQ(s.ATSsupport, 0);
     EXPECT_EQ(s.input1, QStringLiteral("Remote start"));

@@ -1,4 +1,5 @@
 #include "imagebuilder.h"
+#include "monitor/lcd.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,7 @@ namespace {
 
 struct FlagBit {
     const char* name;
-    int byte;
-    int bit;
+    int byte, bit;
     int StatusRecord::*field;
 };
 
@@ -49,22 +49,11 @@ TEST(StatusDecode, NumbersOfTheDirectReply)
     b.word(51, 12).word(53, 0).word(55, 300).set(42, 45).set(43, 88).set(44, 185).word(59, 1234);
     b.word(61, 136).set(18, 99).set(19, 98);
     const StatusRecord r = b.decode();
-    EXPECT_EQ(r.FaultReg, 17);
-    EXPECT_EQ(r.State, 4);
-    EXPECT_EQ(r.State4, 1);
-    EXPECT_EQ(r.State0 + r.State1 + r.State2 + r.State3 + r.State5, 0);
-    EXPECT_EQ(r.StartNum, 2);
-    EXPECT_EQ(r.EngSpeed, 1503);
-    EXPECT_EQ(r.GenV1, 231);
-    EXPECT_EQ(r.GenV2, 229);
-    EXPECT_EQ(r.GenV3, 240);
-    EXPECT_EQ(r.GenI1, 12);
-    EXPECT_EQ(r.GenI2, 0);
-    EXPECT_EQ(r.GenI3, 300);
-    EXPECT_EQ(r.OilPress, 45);  // bytes 18, 19 belong to the network image only
-    EXPECT_EQ(r.EngTemp, 88);
-    EXPECT_EQ(r.DumpFault, 185);
-    EXPECT_EQ(r.IDMTCount, 1234);
+    EXPECT_EQ((std::array{r.FaultReg, r.State, r.StartNum, r.EngSpeed}), (std::array{17, 4, 2, 1503}));
+    EXPECT_EQ((std::array{r.State0, r.State1, r.State2, r.State3, r.State4, r.State5}), (std::array{0, 0, 0, 0, 1, 0}));
+    EXPECT_EQ((std::array{r.GenV1, r.GenV2, r.GenV3, r.GenI1, r.GenI2, r.GenI3}), (std::array{231, 229, 240, 12, 0, 300}));
+    // Oil and temperature from bytes 42, 43: bytes 18, 19 belong to the network image only.
+    EXPECT_EQ((std::array{r.OilPress, r.EngTemp, r.DumpFault, r.IDMTCount}), (std::array{45, 88, 185, 1234}));
     EXPECT_DOUBLE_EQ(r.BatVolt, 13.6);
 }
 
@@ -73,61 +62,42 @@ TEST(StatusDecode, NetworkImageTakesOilTemperatureAndHoursFromItsOwnBytes)
     ImageBuilder b;
     b.set(18, 60).set(19, 91).set(42, 0x78).set(43, 0x56).set(44, 0x04).set(17, 0x90);
     const StatusRecord r = b.decode(true);
-    EXPECT_EQ(r.OilPress, 60);
-    EXPECT_EQ(r.EngTemp, 91);
+    EXPECT_EQ((std::array{r.OilPress, r.EngTemp}), (std::array{60, 91}));
     EXPECT_EQ(r.Hrun, QStringLiteral("045678.90"));
 }
 
-TEST(StatusDecode, StateAboveFiveKeepsThePreviousOneHotCopy)
+TEST(StatusDecode, Corners)
 {
+    // A state above five keeps the previous one-hot copy.
     StatusRecord r = ImageBuilder().set(1, 3).decode();
-    ASSERT_EQ(r.State3, 1);
     r.decode(ImageBuilder().set(1, 7).image, false);
     EXPECT_EQ(r.State, 7);
-    EXPECT_EQ(r.State3, 1);
-    EXPECT_EQ(r.State0 + r.State1 + r.State2 + r.State4 + r.State5, 0);
+    EXPECT_EQ((std::array{r.State0, r.State1, r.State2, r.State3, r.State4, r.State5}), (std::array{0, 0, 0, 1, 0, 0}));
     r.decode(ImageBuilder().set(1, 5).image, false);
-    EXPECT_EQ(r.State3, 0);
-    EXPECT_EQ(r.State5, 1);
-}
+    EXPECT_EQ((std::array{r.State3, r.State5}), (std::array{0, 1}));
 
-TEST(StatusDecode, VoltageBelowTwentyReadsZero)
-{
-    const StatusRecord r = ImageBuilder().word(45, 19).word(47, 20).word(49, 0).decode();
-    EXPECT_EQ(r.GenV1, 0);
-    EXPECT_EQ(r.GenV2, 20);
-    EXPECT_EQ(r.GenV3, 0);
-}
-
-TEST(StatusDecode, EngineSpeedIsCappedAt4500)
-{
-    EXPECT_EQ(ImageBuilder().word(16, 4500).decode().EngSpeed, 4500);
-    EXPECT_EQ(ImageBuilder().word(16, 4501).decode().EngSpeed, 4500);
-    EXPECT_EQ(ImageBuilder().word(16, 65535).decode().EngSpeed, 4500);
-}
-
-TEST(StatusDecode, BatteryBytesAreUnsigned)
-{
+    // Voltages below 20 V read 0; engine speed is capped at 4500; battery bytes are unsigned.
+    r = ImageBuilder().word(45, 19).word(47, 20).word(49, 0).decode();
+    EXPECT_EQ((std::array{r.GenV1, r.GenV2, r.GenV3}), (std::array{0, 20, 0}));
+    for (const auto& [raw, rpm] : {std::pair{4500, 4500}, {4501, 4500}, {65535, 4500}})
+        EXPECT_EQ(ImageBuilder().word(16, raw).decode().EngSpeed, rpm) << raw;
     EXPECT_DOUBLE_EQ(ImageBuilder().word(61, 0x8000).decode().BatVolt, 3276.8);
-    EXPECT_DOUBLE_EQ(ImageBuilder().word(61, 130).decode().BatVolt, 13.0);
 }
 
-TEST(HoursRun, DirectBcdBytesReadAsDecimalText)
+TEST(HoursRun, BcdBytesReadAsDecimalTextAndANonBcdDigitEndsTheNumber)
 {
-    ImageBuilder b;
-    b.set(41, 0x00).set(40, 0x12).set(39, 0x34).set(38, 0x56);
-    const StatusRecord r = b.decode();
-    EXPECT_EQ(r.Hrun, QStringLiteral("001234.56"));
-    EXPECT_DOUBLE_EQ(StatusRecord::leadingNumber(r.Hrun), 1234.56);
-}
-
-TEST(HoursRun, NonBcdDigitEndsTheNumber)
-{
-    ImageBuilder b;
-    b.set(41, 0x00).set(40, 0x12).set(39, 0x2A).set(38, 0x56);
-    const StatusRecord r = b.decode();
-    EXPECT_EQ(r.Hrun, QStringLiteral("00122A.56"));
-    EXPECT_DOUBLE_EQ(StatusRecord::leadingNumber(r.Hrun), 122);
-    EXPECT_EQ(StatusRecord::hoursRunText(ImageBuilder().set(41, 0xAB).image, false), QStringLiteral("AB0000.00"));
-    EXPECT_DOUBLE_EQ(StatusRecord::leadingNumber(QStringLiteral("AB0000.00")), 0);
+    const struct {
+        int b41, b40, b39, b38;
+        const char* text;
+        double hours;
+    } rows[] = {{0x00, 0x12, 0x34, 0x56, "001234.56", 1234.56},
+                {0x00, 0x12, 0x2A, 0x56, "00122A.56", 122},
+                {0xAB, 0x00, 0x00, 0x00, "AB0000.00", 0}};
+    EXPECT_DOUBLE_EQ(hoursRunValue(QStringLiteral("001234.56"), true), 12.3456);  // network: hundredths
+    for (const auto& row : rows) {
+        const StatusRecord r = ImageBuilder().set(41, row.b41).set(40, row.b40).set(39, row.b39).set(38, row.b38).decode();
+        EXPECT_EQ(r.Hrun, QString(row.text));
+        EXPECT_DOUBLE_EQ(StatusRecord::leadingNumber(r.Hrun), row.hours) << row.text;
+        EXPECT_DOUBLE_EQ(hoursRunValue(r.Hrun, false), row.hours) << row.text;
+    }
 }

@@ -4,6 +4,7 @@
 #include "profile/tables.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,10 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
-// Limits for the editor tests: every switch has options "Opt 0".."Opt 2",
+// Limits for the editor tests: every switch defaults to option 0 of "Opt 0".."Opt 2",
 // except the inputs (the sixteen input functions) and the sender types
-// (four options); timers run 0..100 s, values 0..1000.
+// (four options, default 2); timers run 0..100 s, values 0..1000.
 inline gx::ProgramLimits editorTestLimits()
 {
     gx::ProgramLimits l;
@@ -29,19 +31,22 @@ inline gx::ProgramLimits editorTestLimits()
     l.SysValLimit[17] = {17, "Instant trip", 10, 50, 25};
     for (int i = 0; i < 40; ++i)
         l.SwitchLimit[i] = {i, "Switch", 2, 0, {"Opt 0", "Opt 1", "Opt 2"}};
-    for (int i : {16, 17, 18}) {
-        l.SwitchLimit[i].SwOptions = 15;
-        l.SwitchLimit[i].OptionLabel.clear();
-        for (const QString& t : gx::InputFunctionText)
-            l.SwitchLimit[i].OptionLabel << t;
-    }
+    for (int i : {16, 17, 18})
+        l.SwitchLimit[i] = {i, "Switch", 15, 0, QStringList(gx::InputFunctionText.begin(), gx::InputFunctionText.end())};
     for (int i : {32, 33})
         l.SwitchLimit[i] = {i, "Sender", 3, 2, {"Not fitted", "Switch only", "Sender A", "Sender B"}};
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         l.MessageLimit[i] = {i, "Message", QString("Message %1").arg(i).leftJustified(16)};
-    for (int i = 0; i < 8; ++i)
         l.PinLimit[i] = {i, "PIN", "0000"};
+    }
     return l;
+}
+
+// The limits file shipped with the program.
+inline std::optional<gx::ProgramLimits> shippedLimits(QString* error = nullptr)
+{
+    QFile f(QStringLiteral(GX_SOURCE_DIR) + "/data/limits.txt");
+    return f.open(QIODevice::ReadOnly) ? gx::readProgramLimits(f.readAll(), f.fileName(), error) : std::nullopt;
 }
 
 class EditorTest : public ::testing::Test {
@@ -68,6 +73,17 @@ protected:
         return nullptr;
     }
     QWidget* widget(const QString& name) const { return child<QWidget>(name); }
+    bool enabled(const QString& name) const { return widget(name) && widget(name)->isEnabled(); }
+    QString text(const QString& name) const { return child<QLineEdit>(name) ? child<QLineEdit>(name)->text() : "?"; }
+
+    // Moves a scroll bar or picks a selector option, as the user would.
+    void set(const QString& name, int value) const
+    {
+        if (auto* combo = qobject_cast<QComboBox*>(widget(name)))
+            combo->setCurrentIndex(value);
+        else if (auto* bar = child<QScrollBar>(name))
+            bar->setValue(value);
+    }
 
     // The page (1-8) that holds a control.
     int pageOf(const QString& name) const

@@ -1,114 +1,77 @@
 #include "profile/profileimage.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace gx;
 
-TEST(PinDecoding, OneDigitPerHalfByteThousandsFirst)
+TEST(PinCoding, OneDigitPerHalfByteThousandsFirst)
 {
-    EXPECT_EQ(pinFromPackedDecimal(0x12, 0x34), QString("1234"));
-    EXPECT_EQ(pinFromPackedDecimal(0x00, 0x07), QString("0007"));
-    EXPECT_EQ(pinFromPackedDecimal(0x00, 0x00), QString("0000"));
-    EXPECT_EQ(pinFromPackedDecimal(0x09, 0x90), QString("0990"));
-    // Half-bytes above 9 are not rejected; they enter the sum.
-    EXPECT_EQ(pinFromPackedDecimal(0x1A, 0x00), QString("2000"));
-    EXPECT_EQ(pinFromPackedDecimal(0x00, 0x0F), QString("0015"));
-    EXPECT_EQ(pinFromPackedDecimal(0xFF, 0xFF), QString("16665"));
+    const struct {
+        int high, low;
+        const char* pin;
+    } decoded[] = {{0x12, 0x34, "1234"}, {0x00, 0x07, "0007"}, {0x00, 0x00, "0000"}, {0x09, 0x90, "0990"},
+                   // Half-bytes above 9 are not rejected; they enter the sum.
+                   {0x1A, 0x00, "2000"}, {0x00, 0x0F, "0015"}, {0xFF, 0xFF, "16665"}};
+    for (const auto& row : decoded)
+        EXPECT_EQ(pinFromPackedDecimal(row.high, row.low), QString(row.pin)) << std::hex << row.high << " " << row.low;
+
+    // Encoding fills up with leading zeros and uses four characters at most.
+    const struct {
+        const char* pin;
+        QByteArray bytes;
+    } encoded[] = {{"1234", QByteArray("\x12\x34", 2)}, {"7", QByteArray("\x00\x07", 2)},
+                   {"", QByteArray("\x00\x00", 2)},     {"12345", QByteArray("\x12\x34", 2)},
+                   {"1x3y", QByteArray("\x10\x30", 2)}};
+    for (const auto& row : encoded)
+        EXPECT_EQ(packedDecimalFromPin(row.pin), row.bytes) << row.pin;
 }
 
 TEST(ProfileImage, DecodesEveryFieldAtItsPlace)
 {
     QByteArray image(310, '\0');
-    auto put = [&](int at, std::initializer_list<int> bytes) {
-        for (int b : bytes)
-            image[at++] = char(b);
-    };
-    put(0, {0x01, 0x2C});    // timer 0 = 300
-    put(26, {0x00, 0x19});   // timer 13 = 25
-    put(30, {0xFF, 0xFA});   // timer 15 = 65530
-    put(32, {0x00, 0x76});   // value 0 = 118
-    put(66, {0x00, 0x19});   // value 17 = 25
-    put(94, {0x7F, 0xFF});   // value 31 = 32767
-    put(96, {3});            // switch 0
-    put(105, {1});           // switch 9
-    put(127, {51});          // switch 31
-    put(128, {'I', 'n', 'p', 'u', 't', ' ', '3', ' ', 'f', 'a', 'u', 'l', 't', ' ', ' ', ' '});
-    put(176, {'S', 'i', 't', 'e', ' ', 0xE9, ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 'x'});
-    put(240, {'7', '7', '7', '7', '7', '7', '7', '7', '7', '7', '7', '7', '7', '7', '7', '7'});
-    put(256, {2, 4, 0, 0, 0, 0, 0, 9});   // sensors 0-7
-    put(264, {0x12, 0x34, 0x00, 0x07});   // PINs 0, 1
-    put(268, {0x1A, 0x00});               // PIN 2
-    put(278, {0x98, 0x76});               // PIN 7
-    for (int i = 280; i < 310; ++i)       // LEDs, ID and date: not decoded
-        image[i] = char(0xEE);
+    auto put = [&](int at, const QByteArray& bytes) { image.replace(at, bytes.size(), bytes); };
+    put(0, QByteArray("\x01\x2C\0\0", 4));  // timers 0, 1 = 300, 0
+    put(26, QByteArray("\x00\x19", 2));      // timer 13 = 25
+    put(30, QByteArray("\xFF\xFA\x00\x76", 4)); // timer 15 = 65530 (unsigned), value 0 = 118
+    put(94, "\xFF\xFF\x03");                 // value 31 = 65535, switch 0 = 3
+    put(127, "\xC8");                        // switch 31 = 200
+    put(128, "Input 3 fault   ");         // message 0
+    put(176, "Site \xE9         x");      // message 3, Latin-1
+    put(256, QByteArray("\x02\x04\0\0\0\0\0\xFF", 8));  // sensors 0-7
+    put(264, QByteArray("\x12\x34\x00\x07\x1A\x00", 6));  // PINs 0-2
+    put(278, "\x98\x76");                 // PIN 7
+    put(280, QByteArray(30, char(0xEE))); // LEDs, ID and date: not decoded
 
     const Profile p = decodeProfileImage(image);
-    EXPECT_EQ(p.TimerValue[0], 300);
-    EXPECT_EQ(p.TimerValue[1], 0);
-    EXPECT_EQ(p.TimerValue[13], 25);
-    EXPECT_EQ(p.TimerValue[15], 65530);
-    EXPECT_EQ(p.SysValue[0], 118);
-    EXPECT_EQ(p.SysValue[17], 25);
-    EXPECT_EQ(p.SysValue[31], 32767);
-    EXPECT_EQ(p.SwSwitch[0], 3);
-    EXPECT_EQ(p.SwSwitch[9], 1);
-    EXPECT_EQ(p.SwSwitch[31], 51);
+    EXPECT_EQ((std::array{p.TimerValue[0], p.TimerValue[1], p.TimerValue[13], p.TimerValue[15]}),
+              (std::array{300, 0, 25, 65530}));
+    EXPECT_EQ((std::array{p.SysValue[0], p.SysValue[31]}), (std::array{118, 65535}));
+    EXPECT_EQ((std::array{p.SwSwitch[0], p.SwSwitch[1], p.SwSwitch[31]}), (std::array{3, 0, 200}));
     EXPECT_EQ(p.MessageText[0], QString("Input 3 fault   "));
     EXPECT_EQ(p.MessageText[1], QString(16, QChar(0)));
     EXPECT_EQ(p.MessageText[3], QString::fromUtf8("Site \xc3\xa9         x"));
-    EXPECT_EQ(p.MessageText[7], QString(16, '7'));
-    EXPECT_EQ(p.AlogSensor[0], 2);
-    EXPECT_EQ(p.AlogSensor[1], 4);
-    EXPECT_EQ(p.AlogSensor[7], 9);
-    EXPECT_EQ(p.PINtext[0], QString("1234"));
-    EXPECT_EQ(p.PINtext[1], QString("0007"));
-    EXPECT_EQ(p.PINtext[2], QString("2000"));
-    EXPECT_EQ(p.PINtext[3], QString("0000"));
-    EXPECT_EQ(p.PINtext[7], QString("9876"));
-}
+    EXPECT_EQ((std::array{p.AlogSensor[0], p.AlogSensor[1], p.AlogSensor[7]}), (std::array{2, 4, 255}));
+    EXPECT_EQ((QStringList{p.PINtext[0], p.PINtext[1], p.PINtext[2], p.PINtext[3], p.PINtext[7]}),
+              (QStringList{"1234", "0007", "2000", "0000", "9876"}));
 
-TEST(ProfileImage, ByteValuesAreUnsigned)
-{
-    QByteArray image(310, char(0xFF));
-    const Profile p = decodeProfileImage(image);
-    EXPECT_EQ(p.TimerValue[4], 65535);
-    EXPECT_EQ(p.SysValue[4], 65535);
-    EXPECT_EQ(p.SwSwitch[4], 255);
-    EXPECT_EQ(p.AlogSensor[4], 255);
-}
-
-TEST(ProfileImage, AShortImageReadsAsZeros)
-{
-    const Profile p = decodeProfileImage(QByteArray("\x00\x0A", 2));
-    EXPECT_EQ(p.TimerValue[0], 10);
-    EXPECT_EQ(p.SysValue[0], 0);
-    EXPECT_EQ(p.PINtext[0], QString("0000"));
-}
-
-TEST(PinEncoding, FillsUpWithLeadingZerosAndUsesFourCharacters)
-{
-    EXPECT_EQ(packedDecimalFromPin("1234"), QByteArray("\x12\x34", 2));
-    EXPECT_EQ(packedDecimalFromPin("7"), QByteArray("\x00\x07", 2));
-    EXPECT_EQ(packedDecimalFromPin(""), QByteArray("\x00\x00", 2));
-    EXPECT_EQ(packedDecimalFromPin("12345"), QByteArray("\x12\x34", 2));
-    EXPECT_EQ(packedDecimalFromPin("1x3y"), QByteArray("\x10\x30", 2));
+    const Profile s = decodeProfileImage(QByteArray("\x00\x0A", 2));  // short: the rest reads as zeros
+    EXPECT_EQ((std::array{s.TimerValue[0], s.SysValue[0]}), (std::array{10, 0}));
+    EXPECT_EQ(s.PINtext[0], QString("0000"));
 }
 
 namespace {
 
 Profile workingForImage()
 {
-    Profile w;  // fixed values in the slots that are not edited
-    for (int i = 0; i < 16; ++i)
-        w.TimerValue[i] = 1000 + i;  // seconds; slots 10-12, 14, 15 must not be used
-    w.TimerValue[0] = 6553;
+    Profile w;  // values in every slot; the image holds fixed ones where a slot is not edited
     for (int i = 0; i < 32; ++i)
-        w.SysValue[i] = 300 + i;     // slots 28-31 must not be used
-    for (int i = 0; i < 32; ++i)
-        w.SwSwitch[i] = i;           // slots 15, 23, 28-31 must not be used
-    w.MessageText[0] = "Low fuel";
-    w.MessageText[1] = "ABCDEFGHIJKLMNOPQRST";
-    w.MessageText[6] = "ignored";
+        w.TimerValue[i % 16] = 1000 + i % 16, w.SysValue[i] = 300 + i, w.SwSwitch[i] = i;
+    w.TimerValue[0] = 6553;  // seconds
+    w.MessageText = {"Low fuel", "ABCDEFGHIJKLMNOPQRST", "", "", "", "", "ignored", ""};
     w.AlogSensor = {2, 3, 9, 9, 9, 9, 9, 9};
     w.PINtext = {"1234", "42", "", "9999", "1111", "1111", "1111", "1111"};
     return w;
@@ -123,64 +86,40 @@ TEST(ProfileImage, EncodesTheWorkingProfileWithFixedFiller)
     ASSERT_TRUE(image.has_value()) << qPrintable(error);
     ASSERT_EQ(image->size(), 310);
     auto at = [&](int i) { return int(quint8((*image)[i])); };
+    auto word = [&](int i) { return at(i) * 256 + at(i + 1); };
 
-    EXPECT_EQ(at(0), 0xFF);  // 6553 s = 65530 tenths
-    EXPECT_EQ(at(1), 0xFA);
-    EXPECT_EQ(at(2) * 256 + at(3), 10010);  // timer 1
-    EXPECT_EQ(at(20) * 256 + at(21), 20);   // timer 10: fixed
-    EXPECT_EQ(at(22) * 256 + at(23), 600);
-    EXPECT_EQ(at(24) * 256 + at(25), 10);
-    EXPECT_EQ(at(26) * 256 + at(27), 10130);  // timer 13
-    EXPECT_EQ(at(28) * 256 + at(29), 5);
-    EXPECT_EQ(at(30) * 256 + at(31), 15);
-    EXPECT_EQ(at(32) * 256 + at(33), 300);
-    EXPECT_EQ(at(86) * 256 + at(87), 327);  // value 27
-    for (int i = 88; i < 96; ++i)
-        EXPECT_EQ(at(i), 0) << i;
-    EXPECT_EQ(at(96), 0);
-    EXPECT_EQ(at(110), 14);
-    EXPECT_EQ(at(111), 0);   // switch 15
-    EXPECT_EQ(at(112), 16);
-    EXPECT_EQ(at(119), 0);   // switch 23
-    EXPECT_EQ(at(123), 27);
-    EXPECT_EQ(at(124), 0);   // switch 28
-    EXPECT_EQ(image->mid(128, 16), QByteArray("Low fuel        "));
-    EXPECT_EQ(image->mid(144, 16), QByteArray("ABCDEFGHIJKLMNOP"));
-    EXPECT_EQ(image->mid(160, 16), QByteArray(16, ' '));
-    EXPECT_EQ(image->mid(224, 32), QByteArray(32, ' '));
-    EXPECT_EQ(image->mid(256, 8), QByteArray("\x02\x03\0\0\0\0\0\0", 8));
-    EXPECT_EQ(image->mid(264, 8), QByteArray("\x12\x34\x00\x42\x00\x00\x99\x99", 8));
-    EXPECT_EQ(image->mid(272, 8), QByteArray(8, '\0'));
-    EXPECT_EQ(image->mid(280, 16), QByteArray(16, '\0'));
-    EXPECT_EQ(image->mid(296, 14), QByteArray(14, ' '));
+    // Timers in tenths; the unused slots hold fixed values.
+    const std::pair<int, int> words[] = {{0, 65530}, {2, 10010}, {20, 20},  {22, 600}, {24, 10},
+                                         {26, 10130}, {28, 5},   {30, 15},  {32, 300}, {86, 327}};
+    for (const auto& [offset, value] : words)
+        EXPECT_EQ(word(offset), value) << "at " << offset;
+    const std::pair<int, int> bytes[] = {{96, 0}, {110, 14}, {111, 0}, {112, 16}, {119, 0}, {123, 27}, {124, 0}};
+    for (const auto& [offset, value] : bytes)
+        EXPECT_EQ(at(offset), value) << "at " << offset;
+    const std::pair<int, QByteArray> blocks[] = {  // offset, bytes
+        {88, QByteArray(8, '\0')},  // values 28-31
+        {128, "Low fuel        ABCDEFGHIJKLMNOP" + QByteArray(16, ' ')}, {224, QByteArray(32, ' ')},  // messages 0-2, 6-7
+        {256, QByteArray("\x02\x03\0\0\0\0\0\0\x12\x34\x00\x42\x00\x00\x99\x99", 16)},         // sensors, PINs 0-3
+        {272, QByteArray(24, '\0')}, {296, QByteArray(14, ' ')}};  // PINs 4-7, LEDs; ID and date
+    for (const auto& [offset, bytes] : blocks)
+        EXPECT_EQ(image->mid(offset, bytes.size()), bytes) << "at " << offset;
 
-    // Decoding gives the values back (timers in tenths).
-    const Profile back = decodeProfileImage(*image);
-    EXPECT_EQ(back.TimerValue[13], 10130);
-    EXPECT_EQ(back.SysValue[5], 305);
-    EXPECT_EQ(back.PINtext[1], QString("0042"));
-    EXPECT_EQ(back.MessageText[0], QString("Low fuel        "));
+    EXPECT_EQ(decodeProfileImage(*image).PINtext[1], QString("0042"));
 }
 
 TEST(ProfileImage, ValuesThatDoNotFitAreRefused)
 {
-    QString error;
-    Profile w = workingForImage();
-    w.TimerValue[13] = 6554;
-    EXPECT_FALSE(encodeProfileImage(w, &error).has_value());
-    EXPECT_TRUE(error.contains("Timer 13")) << qPrintable(error);
-
-    w = workingForImage();
-    w.SwSwitch[24] = -1;
-    EXPECT_FALSE(encodeProfileImage(w, &error).has_value());
-    EXPECT_TRUE(error.contains("Switch 24 has no option selected")) << qPrintable(error);
-
-    w = workingForImage();
-    w.SysValue[3] = -5;
-    EXPECT_FALSE(encodeProfileImage(w, &error).has_value());
-    EXPECT_TRUE(error.contains("System value 3")) << qPrintable(error);
-
-    w = workingForImage();
-    w.SwSwitch[15] = -1;  // not edited: written as 0
-    EXPECT_TRUE(encodeProfileImage(w, &error).has_value()) << qPrintable(error);
+    const std::pair<std::function<void(Profile&)>, const char*> rows[] = {  // edit, error (empty: accepted)
+        {[](Profile& w) { w.TimerValue[13] = 6554; }, "Timer 13"},
+        {[](Profile& w) { w.SwSwitch[24] = -1; }, "Switch 24 has no option selected"},
+        {[](Profile& w) { w.SysValue[3] = -5; }, "System value 3"},
+        {[](Profile& w) { w.SwSwitch[15] = -1; }, ""},  // not edited: written as 0
+    };
+    for (const auto& [edit, expected] : rows) {
+        Profile w = workingForImage();
+        edit(w);
+        QString error;
+        EXPECT_EQ(encodeProfileImage(w, &error).has_value(), *expected == '\0') << expected << ": " << qPrintable(error);
+        EXPECT_TRUE(error.contains(expected)) << expected << ": " << qPrintable(error);
+    }
 }
