@@ -2,60 +2,25 @@
 // identification exchange over a pseudo-terminal takes beyond its wire time when
 // the far end answers at 9600 baud (about 1.04 ms a byte).
 
+#include "../benchplatform.h"
+
 #include "link/link.h"
 #include "link/protocol.h"
-#include "link/statussink.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/qtserialport.h"
-#include "platform/settingsstore.h"
-#include "platform/waiter.h"
 
 #include <QCoreApplication>
-#include <QMap>
 
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <pty.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 using namespace gx;
+using namespace bench;
 
 namespace {
-
-constexpr double ByteTime = 10.0 / 9600.0; // 8N1: ten bits a byte
-
-class MemorySettings final : public SettingsStore {
-public:
-    QString value(const QString& s, const QString& k, const QString& d) const override
-    {
-        return m.value(s + '/' + k, d);
-    }
-    void setValue(const QString& s, const QString& k, const QString& v) override { m[s + '/' + k] = v; }
-    QMap<QString, QString> m;
-};
-
-class NoDialogs final : public Dialogs {
-public:
-    Answer askOkCancel(const QString&, const QString&) override { return Ok; }
-    void inform(const QString& t, const QString&) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
-};
-
-class NoStatus final : public StatusSink {
-public:
-    void displayStatus(const QString&, int, int) override {}
-};
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
-}
 
 // The far end: answers each 0x04 with a 16-character identification, one byte
 // every 1.04 ms after a 2 ms turnaround.
@@ -106,19 +71,15 @@ int main(int argc, char** argv)
         responder(master);
     }
 
-    SteadyClock clock;
-    EventLoopWaiter waiter(clock);
-    MemorySettings settings;
-    settings.setValue("Ports", "COM1", QString::fromLatin1(name));
-    settings.setValue("Settings", "use", "local");
-    settings.setValue("Settings", "CurrentPort", "1");
-    QtSerialPort port(settings);
-    NoDialogs dialogs;
-    NoStatus status;
-    Link link(Link::Platform{port, waiter, settings, dialogs, status});
+    RealPlatform p;
+    p.useComOne(QString::fromLatin1(name));
+    QuietStatus status;
+    Link link(Link::Platform{p.port, p.waiter, p.settings, p.dialogs, status});
     link.openCommunications();
-    if (!port.portOpen())
+    if (!p.port.portOpen())
         return 1;
+    SteadyClock& clock = p.clock;
+    EventLoopWaiter& waiter = p.waiter;
 
     // 1. An idle wait.
     double cpu0 = cpuSeconds(), wall0 = clock.now();
@@ -147,7 +108,7 @@ int main(int argc, char** argv)
     std::printf("  mean beyond wire time %.2f ms, worst %.2f ms\n",
                 beyond / exchanges * 1000, worst * 1000);
     std::printf("  CPU during exchanges %.2f%% of one core\n", exchangeCpu * 100);
-    port.setPortOpen(false);
+    p.port.setPortOpen(false);
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);
     return good == exchanges ? 0 : 1;

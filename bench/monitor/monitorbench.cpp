@@ -7,7 +7,7 @@
 //   monitorbench [seconds]           single controller, then a 15-node network
 //   monitorbench --soak MINUTES      memory after 1 minute and after MINUTES
 
-#include "benchplatform.h"
+#include "../benchplatform.h"
 #include "simprocess.h"
 
 #include "link/link.h"

@@ -2,7 +2,7 @@
 // shown window, and a direct profile upload from the simulator at 9600 baud
 // against its wire time (one request byte, then 312 bytes).
 
-#include "../monitor/benchplatform.h"
+#include "../benchplatform.h"
 #include "simprocess.h"
 
 #include "link/link.h"
@@ -56,7 +56,8 @@ int main(int argc, char** argv)
         gx::installProgram(window);
         window.Form_Load();
         window.show();
-        QTest::qWaitForWindowExposed(&window);
+        if (!QTest::qWaitForWindowExposed(&window))
+            std::fprintf(stderr, "the window was never shown\n");
         const double fromMain = sinceMain.nsecsElapsed() / 1e9;
         const double fromStart = secondsSinceProcessStart();
         std::printf("start-up: window shown %.0f ms after main() began, %.0f ms after the process started"

@@ -115,11 +115,6 @@ void Link::pause(double seconds)
     waiter.pause(seconds);
 }
 
-void Link::yield()
-{
-    waiter.yieldOnce();
-}
-
 bool Link::ensureOpen()
 {
     if (MSComm1.portOpen())

@@ -96,7 +96,6 @@ public:
     // Waits for an already requested reply.
     bool waitFor(const bool& flag, double timeout);
     void pause(double seconds);
-    void yield();
 
     // The profile as last read from a controller (timers in tenths), its raw
     // image, each network node's last image, and the site name it carries.

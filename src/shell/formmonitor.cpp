@@ -12,6 +12,7 @@
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 #include "platform/waiter.h"
+#include "profile/profileeditor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -33,15 +34,6 @@ namespace {
 const QString Caption = QStringLiteral("GX510-520 Program / Monitor");
 const QString DefaultHeight = QStringLiteral("8000");
 const QString DefaultWidth = QStringLiteral("10000");
-
-// The editor tabs and the page each one shows.
-struct Tab {
-    const char* caption;
-    int page;
-};
-constexpr Tab Tabs[] = {{"Profile", 7},      {"Timers", 8}, {"Generator setup (1)", 5},
-                        {"Generator setup (2)", 2}, {"DC variables", 3}, {"Inputs", 4},
-                        {"Outputs", 1},      {"General", 6}};
 
 // Checkable menu items change their check mark only through the program's own
 // rules, never by being clicked.
@@ -149,8 +141,8 @@ void FormMonitor::buildScreens()
 
     TabStrip1 = new QTabBar;
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
-    for (const Tab& t : Tabs)
-        TabStrip1->addTab(QString::fromLatin1(t.caption));
+    for (const QString& caption : ProfileEditor::tabCaptions())
+        TabStrip1->addTab(caption);
     TabStrip1->setExpanding(false);
     connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
     column->addWidget(TabStrip1);
@@ -381,12 +373,9 @@ void FormMonitor::TabStrip1_Click()
 {
     for (QGroupBox* f : Frame1)
         f->setVisible(false);
-    const QString caption = TabStrip1->tabText(TabStrip1->currentIndex());
-    for (const Tab& t : Tabs)
-        if (caption == QLatin1String(t.caption))
-            Frame1[t.page]->setVisible(true);
-    if (onTabSelected)
-        onTabSelected();
+    const int page = ProfileEditor::pageOfTab(TabStrip1->tabText(TabStrip1->currentIndex()));
+    if (page >= 0)
+        Frame1[size_t(page)]->setVisible(true);
 }
 
 void FormMonitor::menuMain_Click()

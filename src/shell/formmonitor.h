@@ -117,7 +117,6 @@ public:
     // the monitor entry, and the handlers of menu items owned elsewhere.
     std::function<void()> buildTables;
     std::function<void()> onCheck510520;
-    std::function<void()> onTabSelected;
     std::function<void()> leaveNetworkMonitor;
 
     // Ends the program the way the window's close does, without the question.

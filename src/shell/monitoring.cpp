@@ -283,7 +283,6 @@ void Monitoring::GetQuickStatus(int node)
     NetworkScreen& n = *m_network;
     const size_t i = size_t(node);
     m_link.ensureOpen();
-    PacketError = false;
     if (m_link.exchange(SerialPort::BinaryMode, replylen::NetQuickStatus, m_link.GotQuickStatus,
                         quickStatusFrame(node), timeout::QuickStatus)) {
         for (int j = 0; j < 7; ++j)

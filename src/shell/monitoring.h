@@ -65,7 +65,6 @@ public:
     // Network-monitor state, indexed by node address 0..16.
     int LastAddress = 0;
     bool FullMonitor = false;
-    bool PacketError = false;
     std::array<std::array<uint8_t, 8>, 17> QuickStatus{};
     std::array<int, 17> MissCount{};
     std::array<bool, 17> ResetRequest{}, TestStartRequest{}, TestStopRequest{}, FullRequest{};

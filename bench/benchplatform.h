@@ -2,6 +2,7 @@
 
 // The real platform pieces with quiet dialogs, for benchmarks.
 
+#include "link/statussink.h"
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -43,6 +44,11 @@ public:
     bool openUrl(const QUrl&) override { return false; }
     QString systemInfoTool() const override { return {}; }
     bool startSystemInfo() override { return false; }
+};
+
+class QuietStatus final : public gx::StatusSink {
+public:
+    void displayStatus(const QString&, int, int) override {}
 };
 
 struct RealPlatform {
