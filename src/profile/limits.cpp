@@ -223,14 +223,19 @@ QStringList limitsFileFolders(const QString& startFolder)
     return folders;
 }
 
-QString findLimitsFile(const QString& startFolder)
+QString findDataFile(const QString& name, const QString& startFolder)
 {
     for (const QString& folder : limitsFileFolders(startFolder)) {
-        const QFileInfo info(QDir(folder), QStringLiteral("limits.txt"));
+        const QFileInfo info(QDir(folder), name);
         if (info.isFile())
             return info.filePath();
     }
     return QString();
+}
+
+QString findLimitsFile(const QString& startFolder)
+{
+    return findDataFile(QStringLiteral("limits.txt"), startFolder);
 }
 
 std::optional<ProgramLimits> loadProgramLimits(const QString& startFolder, QString* error,

@@ -77,6 +77,9 @@ std::optional<ProgramLimits> readProgramLimits(const QByteArray& contents, const
 // Returns "" when it is in none of them.
 QString findLimitsFile(const QString& startFolder);
 
+// The same search for another data file of the program ("print_data.txt").
+QString findDataFile(const QString& name, const QString& startFolder);
+
 // The folders findLimitsFile looks in, in order.
 QStringList limitsFileFolders(const QString& startFolder);
 

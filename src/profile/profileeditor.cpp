@@ -1,5 +1,6 @@
 #include "profile/profileeditor.h"
 
+#include "profile/slots.h"
 #include "profile/tables.h"
 #include "profile/valuetext.h"
 
@@ -181,24 +182,24 @@ QGridLayout* ProfileEditor::newColumn()
     return grid;
 }
 
-void ProfileEditor::addTimerRow(QGridLayout* grid, int slot, const QString& label, const QString& where)
+void ProfileEditor::addTimerRow(QGridLayout* grid, int slot)
 {
     const int row = grid->rowCount();
-    LabelTimer[slot] = newLabel(label, indexed("LabelTimer", slot));
+    LabelTimer[slot] = newLabel(slotInfo(SlotKind::Timer, slot).label, indexed("LabelTimer", slot));
     TextTimer[slot] = newValueBox(indexed("TextTimer", slot));
     HScrollTimer[slot] = new QScrollBar(Qt::Horizontal);
     HScrollTimer[slot]->setObjectName(indexed("HScrollTimer", slot));
     HScrollTimer[slot]->setMinimumWidth(110);
     grid->addWidget(LabelTimer[slot], row, 0, Qt::AlignVCenter);
     grid->addLayout(valueStack(TextTimer[slot], nullptr, HScrollTimer[slot]), row, 1);
-    m_settingName[{Kind::Timer, slot}] = where + QStringLiteral(": ") + label;
 }
 
-void ProfileEditor::addSysvalRow(QGridLayout* grid, int slot, const QString& label, const QString& unit,
-                                 const QString& where)
+void ProfileEditor::addSysvalRow(QGridLayout* grid, int slot)
 {
     const int row = grid->rowCount();
-    LabelSysval[slot] = newLabel(label, indexed("LabelSysval", slot));
+    const SlotInfo info = slotInfo(SlotKind::SysValue, slot);
+    const QString& unit = info.unit;
+    LabelSysval[slot] = newLabel(info.label, indexed("LabelSysval", slot));
     TextSysval[slot] = newValueBox(indexed("TextSysval", slot));
     HScrollSysval[slot] = new QScrollBar(Qt::Horizontal);
     HScrollSysval[slot]->setObjectName(indexed("HScrollSysval", slot));
@@ -207,23 +208,18 @@ void ProfileEditor::addSysvalRow(QGridLayout* grid, int slot, const QString& lab
         LabelSysvalUnit[slot] = newLabel(unit, indexed("LabelSysvalUnit", slot));
     grid->addWidget(LabelSysval[slot], row, 0, Qt::AlignVCenter);
     grid->addLayout(valueStack(TextSysval[slot], LabelSysvalUnit[slot], HScrollSysval[slot]), row, 1);
-    QString name = where + QStringLiteral(": ") + label;
-    if (!unit.trimmed().isEmpty())
-        name += QStringLiteral(" (") + unit.trimmed() + QLatin1Char(')');
-    m_settingName[{Kind::SysValue, slot}] = name;
 }
 
-void ProfileEditor::addSwitchRow(QGridLayout* grid, int index, const QString& label, const QString& where)
+void ProfileEditor::addSwitchRow(QGridLayout* grid, int index)
 {
     const int row = grid->rowCount();
-    LabelSW[index] = newLabel(label, indexed("LabelSW", index));
+    LabelSW[index] = newLabel(slotInfo(SlotKind::Switch, index).label, indexed("LabelSW", index));
     ComboSW[index] = new QComboBox;
     ComboSW[index]->setObjectName(indexed("ComboSW", index));
     ComboSW[index]->setMinimumContentsLength(12);
     ComboSW[index]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     grid->addWidget(LabelSW[index], row, 0);
     grid->addWidget(ComboSW[index], row, 1);
-    m_settingName[{Kind::Switch, index}] = where + QStringLiteral(": ") + label;
 }
 
 QLineEdit* ProfileEditor::addFixedPitchRow(QGridLayout* grid, QLabel*& label, const QString& text,
@@ -241,25 +237,24 @@ QLineEdit* ProfileEditor::addFixedPitchRow(QGridLayout* grid, QLabel*& label, co
     return box;
 }
 
-void ProfileEditor::addMessageRow(QGridLayout* grid, int slot, const QString& label, const QString& where)
+void ProfileEditor::addMessageRow(QGridLayout* grid, int slot)
 {
-    TextMessage[slot] = addFixedPitchRow(grid, LabelMessage[slot], label, QStringLiteral("TextMessage"), slot, 16);
-    m_settingName[{Kind::Message, slot}] = where + QStringLiteral(": ") + label;
+    TextMessage[slot] = addFixedPitchRow(grid, LabelMessage[slot], slotInfo(SlotKind::Message, slot).label,
+                                         QStringLiteral("TextMessage"), slot, 16);
 }
 
-void ProfileEditor::addPinRow(QGridLayout* grid, int slot, const QString& label, const QString& where)
+void ProfileEditor::addPinRow(QGridLayout* grid, int slot)
 {
-    TextPIN[slot] = addFixedPitchRow(grid, LabelPIN[slot], label, QStringLiteral("TextPIN"), slot, 4);
-    m_settingName[{Kind::Pin, slot}] = where + QStringLiteral(": ") + label;
+    TextPIN[slot] = addFixedPitchRow(grid, LabelPIN[slot], slotInfo(SlotKind::Pin, slot).label,
+                                     QStringLiteral("TextPIN"), slot, 4);
 }
 
 void ProfileEditor::buildOutputsPage(QWidget* page)
 {
-    const QString where = QStringLiteral("Outputs");
     auto* columns = pageColumns(page, 1);
     auto* grid = newColumn();
     for (int k = 0; k < 4; ++k)
-        addSwitchRow(grid, 24 + k, QStringLiteral("Programmable output %1:").arg(k + 1), where);
+        addSwitchRow(grid, 24 + k);
     finishColumn(grid);
     columns->addLayout(grid, 1);
     columns->addStretch(1);
@@ -267,22 +262,21 @@ void ProfileEditor::buildOutputsPage(QWidget* page)
 
 void ProfileEditor::buildGeneratorSetup2Page(QWidget* page)
 {
-    const QString where = QStringLiteral("Generator setup (2)");
     auto* columns = pageColumns(page, 2);
     auto* left = newColumn();
-    addSysvalRow(left, 26, QStringLiteral("Generator phases:"), QString(), where);
-    addSwitchRow(left, 13, QStringLiteral("Voltage measurement:"), where);
-    addSysvalRow(left, 10, QStringLiteral("Generator under Voltage:"), QStringLiteral("V"), where);
-    addSysvalRow(left, 11, QStringLiteral("Generator voltage OK:"), QStringLiteral("V"), where);
-    addSwitchRow(left, 1, QStringLiteral("Gen under-volts action:"), where);
-    addSysvalRow(left, 24, QStringLiteral("Generator over voltage:"), QStringLiteral("V"), where);
+    addSysvalRow(left, 26);
+    addSwitchRow(left, 13);
+    addSysvalRow(left, 10);
+    addSysvalRow(left, 11);
+    addSwitchRow(left, 1);
+    addSysvalRow(left, 24);
     finishColumn(left);
     auto* right = newColumn();
-    addSysvalRow(right, 12, QStringLiteral("CT ratio:"), QStringLiteral(": 5A"), where);
-    addSysvalRow(right, 13, QStringLiteral("Full-load current:"), QStringLiteral("A"), where);
-    addSysvalRow(right, 17, QStringLiteral("Instant trip:"), QStringLiteral(" X FLC"), where);
-    addSysvalRow(right, 16, QStringLiteral("IDMT time constant:"), QString(), where);
-    addSwitchRow(right, 10, QStringLiteral("Over current action:"), where);
+    addSysvalRow(right, 12);
+    addSysvalRow(right, 13);
+    addSysvalRow(right, 17);
+    addSysvalRow(right, 16);
+    addSwitchRow(right, 10);
     finishColumn(right);
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
@@ -290,15 +284,14 @@ void ProfileEditor::buildGeneratorSetup2Page(QWidget* page)
 
 void ProfileEditor::buildDcPage(QWidget* page)
 {
-    const QString where = QStringLiteral("DC variables");
     auto* columns = pageColumns(page, 3);
     auto* grid = newColumn();
-    addSysvalRow(grid, 8, QStringLiteral("Battery under voltage:"), QStringLiteral("V"), where);
-    addSysvalRow(grid, 7, QStringLiteral("Battery over voltage:"), QStringLiteral("V"), where);
-    addSwitchRow(grid, 2, QStringLiteral("Charge-fail source:"), where);
-    addSwitchRow(grid, 6, QStringLiteral("WL crank cut:"), where);
-    addSysvalRow(grid, 15, QStringLiteral("Charge-start voltage:"), QStringLiteral("V"), where);
-    addSysvalRow(grid, 22, QStringLiteral("Charge-start period:"), QStringLiteral("Mins"), where);
+    addSysvalRow(grid, 8);
+    addSysvalRow(grid, 7);
+    addSwitchRow(grid, 2);
+    addSwitchRow(grid, 6);
+    addSysvalRow(grid, 15);
+    addSysvalRow(grid, 22);
     finishColumn(grid);
     columns->addLayout(grid, 1);
     columns->addStretch(1);
@@ -306,7 +299,6 @@ void ProfileEditor::buildDcPage(QWidget* page)
 
 void ProfileEditor::buildInputsPage(QWidget* page)
 {
-    const QString where = QStringLiteral("Inputs");
     auto* columns = pageColumns(page, 4);
 
     auto* left = new QVBoxLayout;
@@ -316,11 +308,10 @@ void ProfileEditor::buildInputsPage(QWidget* page)
         box->setObjectName(indexed("FrameInput", number));
         auto* grid = newColumn();
         box->setLayout(grid);
-        const QString inBox = where + QStringLiteral(": ") + title;
-        addSwitchRow(grid, sender, QStringLiteral("Sender type:"), inBox);
-        addSwitchRow(grid, units, QStringLiteral("Units:"), inBox);
-        addSysvalRow(grid, warning, QStringLiteral("Warning level:"), QString(), inBox);
-        addSysvalRow(grid, shutdown, QStringLiteral("Shutdown level:"), QString(), inBox);
+        addSwitchRow(grid, sender);
+        addSwitchRow(grid, units);
+        addSysvalRow(grid, warning);
+        addSysvalRow(grid, shutdown);
         grid->setColumnStretch(1, 1);
         left->addWidget(box);
     };
@@ -330,15 +321,14 @@ void ProfileEditor::buildInputsPage(QWidget* page)
 
     auto* right = newColumn();
     for (int k = 0; k < 3; ++k) {
-        const QString input = QStringLiteral("Input %1").arg(k + 3);
         if (k > 0)
             right->addItem(new QSpacerItem(1, 10), right->rowCount(), 0);
-        addSwitchRow(right, 16 + k, QStringLiteral("Programmable input %1:").arg(k + 3), where);
-        addSwitchRow(right, 20 + k, QStringLiteral("Polarity:"), where + QStringLiteral(": ") + input);
-        addMessageRow(right, k, QStringLiteral("Input %1 message:").arg(k + 3), where);
+        addSwitchRow(right, 16 + k);
+        addSwitchRow(right, 20 + k);
+        addMessageRow(right, k);
     }
     right->addItem(new QSpacerItem(1, 10), right->rowCount(), 0);
-    addSwitchRow(right, 5, QStringLiteral("Remote-Start polarity:"), where);
+    addSwitchRow(right, 5);
     finishColumn(right);
 
     columns->addLayout(left, 1);
@@ -347,23 +337,22 @@ void ProfileEditor::buildInputsPage(QWidget* page)
 
 void ProfileEditor::buildGeneratorSetup1Page(QWidget* page)
 {
-    const QString where = QStringLiteral("Generator setup (1)");
     auto* columns = pageColumns(page, 5);
     auto* left = newColumn();
-    addSwitchRow(left, 9, QStringLiteral("AC Frequency sense:"), where);
-    addSysvalRow(left, 4, QStringLiteral("Crank disconnect:"), QStringLiteral("Hz"), where);
-    addSysvalRow(left, 6, QStringLiteral("Under Frequency:"), QStringLiteral("Hz"), where);
-    addSysvalRow(left, 5, QStringLiteral("Over Frequency:"), QStringLiteral("Hz"), where);
-    addSwitchRow(left, 14, QStringLiteral("Over HZ:"), where);
-    addSysvalRow(left, 25, QStringLiteral("Over Speed/Freq Override:"), QStringLiteral("%"), where);
+    addSwitchRow(left, 9);
+    addSysvalRow(left, 4);
+    addSysvalRow(left, 6);
+    addSysvalRow(left, 5);
+    addSwitchRow(left, 14);
+    addSysvalRow(left, 25);
     finishColumn(left);
     auto* right = newColumn();
-    addSwitchRow(right, 8, QStringLiteral("Magnetic Pickup:"), where);
-    addSysvalRow(right, 0, QStringLiteral("Flywheel teeth:"), QString(), where);
-    addSysvalRow(right, 1, QStringLiteral("Crank disconnect:"), QStringLiteral("rpm"), where);
-    addSysvalRow(right, 2, QStringLiteral("Over Speed:"), QStringLiteral("rpm"), where);
-    addSysvalRow(right, 3, QStringLiteral("Under Speed:"), QStringLiteral("rpm"), where);
-    addSwitchRow(right, 11, QStringLiteral("Under speed/Freq action:"), where);
+    addSwitchRow(right, 8);
+    addSysvalRow(right, 0);
+    addSysvalRow(right, 1);
+    addSysvalRow(right, 2);
+    addSysvalRow(right, 3);
+    addSwitchRow(right, 11);
     finishColumn(right);
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
@@ -371,22 +360,21 @@ void ProfileEditor::buildGeneratorSetup1Page(QWidget* page)
 
 void ProfileEditor::buildGeneralPage(QWidget* page)
 {
-    const QString where = QStringLiteral("General");
     auto* columns = pageColumns(page, 6);
     auto* left = newColumn();
-    addPinRow(left, 0, QStringLiteral("Switch-on PIN:"), where);
-    addPinRow(left, 1, QStringLiteral("Program mode PIN:"), where);
-    addPinRow(left, 2, QStringLiteral("Remote log-on PIN:"), where);
-    addPinRow(left, 3, QStringLiteral("Mode-change PIN:"), where);
-    addSwitchRow(left, 12, QStringLiteral("Switch-off delay:"), where);
-    addSwitchRow(left, 0, QStringLiteral("Load in MANual:"), where);
+    addPinRow(left, 0);
+    addPinRow(left, 1);
+    addPinRow(left, 2);
+    addPinRow(left, 3);
+    addSwitchRow(left, 12);
+    addSwitchRow(left, 0);
     finishColumn(left);
     auto* right = newColumn();
-    addMessageRow(right, 5, QStringLiteral("Power-up message:"), where);
-    addMessageRow(right, 3, QStringLiteral("Site name:"), where);
-    addSwitchRow(right, 19, QStringLiteral("Phone-out condition:"), where);
-    addMessageRow(right, 4, QStringLiteral("Phone-out number:"), where);
-    addSysvalRow(right, 23, QStringLiteral("RS485 address:"), QString(), where);
+    addMessageRow(right, 5);
+    addMessageRow(right, 3);
+    addSwitchRow(right, 19);
+    addMessageRow(right, 4);
+    addSysvalRow(right, 23);
     finishColumn(right);
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
@@ -410,24 +398,23 @@ void ProfileEditor::buildNotesPage(QWidget* page)
 
 void ProfileEditor::buildTimersPage(QWidget* page)
 {
-    const QString where = QStringLiteral("Timers");
     auto* columns = pageColumns(page, 8);
     auto* left = newColumn();
-    addTimerRow(left, 0, QStringLiteral("Start Delay:"), where);
-    addSysvalRow(left, 9, QStringLiteral("Start Attempts:"), QString(), where);
-    addTimerRow(left, 1, QStringLiteral("Preheat delay:"), where);
-    addTimerRow(left, 2, QStringLiteral("Crank time:"), where);
-    addTimerRow(left, 3, QStringLiteral("Crank Rest time:"), where);
-    addTimerRow(left, 4, QStringLiteral("Override time:"), where);
-    addTimerRow(left, 8, QStringLiteral("Speed Signal delay:"), where);
+    addTimerRow(left, 0);
+    addSysvalRow(left, 9);
+    addTimerRow(left, 1);
+    addTimerRow(left, 2);
+    addTimerRow(left, 3);
+    addTimerRow(left, 4);
+    addTimerRow(left, 8);
     finishColumn(left);
     auto* middle = newColumn();
-    addTimerRow(middle, 5, QStringLiteral("Warmup delay:"), where);
-    addTimerRow(middle, 6, QStringLiteral("Restoration period:"), where);
-    addTimerRow(middle, 7, QStringLiteral("Engine cool period:"), where);
-    addTimerRow(middle, 9, QStringLiteral("Energise to Stop:"), where);
-    addSwitchRow(middle, 7, QStringLiteral("Hours-Run:"), where);
-    addSysvalRow(middle, 27, QStringLiteral("Remote-Test time:"), QStringLiteral("mins"), where);
+    addTimerRow(middle, 5);
+    addTimerRow(middle, 6);
+    addTimerRow(middle, 7);
+    addTimerRow(middle, 9);
+    addSwitchRow(middle, 7);
+    addSysvalRow(middle, 27);
     finishColumn(middle);
     auto* right = newColumn();
     auto* heading = newLabel(QStringLiteral("ATS timers:"), QStringLiteral("LabelATSTimers"));
@@ -435,9 +422,8 @@ void ProfileEditor::buildTimersPage(QWidget* page)
     bold.setBold(true);
     heading->setFont(bold);
     right->addWidget(heading, 0, 0, 1, 3);
-    const QString ats = where + QStringLiteral(": ATS timers");
-    addSysvalRow(right, 14, QStringLiteral("Mains fail delay:"), QStringLiteral("Secs"), ats);
-    addTimerRow(right, 13, QStringLiteral("Contactor delay:"), ats);
+    addSysvalRow(right, 14);
+    addTimerRow(right, 13);
     finishColumn(right);
 
     columns->addLayout(left, 3);
@@ -674,6 +660,7 @@ QString ProfileEditor::notes() const
 
 void ProfileEditor::applyLimits(const ProgramLimits& limits)
 {
+    m_limits = limits;
     for (int i = 0; i < 16; ++i) {
         if (!HScrollTimer[i])
             continue;
@@ -743,54 +730,23 @@ Profile ProfileEditor::workingProfile() const
 
 QList<ValueAdjustment> ProfileEditor::setWorkingProfile(const Profile& profile)
 {
-    QList<ValueAdjustment> adjustments;
-
-    for (int i = 0; i < 16; ++i) {
-        if (!HScrollTimer[i])
-            continue;
-        const int v = profile.TimerValue[i];
-        const QScrollBar* bar = HScrollTimer[i];
-        if (v < bar->minimum() || v > bar->maximum())
-            adjustments.append({m_settingName[{Kind::Timer, i}], secondsToTime(v),
-                                secondsToTime(qBound(bar->minimum(), v, bar->maximum()))});
-        setTimerValue(i, v);
-    }
-    for (int i = 0; i < 28; ++i) {
-        const int v = profile.SysValue[i];
-        const QScrollBar* bar = HScrollSysval[i];
-        if (v < bar->minimum() || v > bar->maximum()) {
-            auto text = [i](int x) { return i == 17 ? tenthsText(x) : QString::number(x); };
-            adjustments.append({m_settingName[{Kind::SysValue, i}], text(v),
-                                text(qBound(bar->minimum(), v, bar->maximum()))});
-        }
-        setSysValue(i, v);
-    }
-    auto assignSwitch = [&](int index, int option) {
-        const QComboBox* combo = ComboSW[index];
-        if (option < 0 || option >= combo->count())
-            adjustments.append({m_settingName[{Kind::Switch, index}], QStringLiteral("option %1").arg(option),
-                                QStringLiteral("nothing selected")});
-        setSwitchOption(index, option);
-    };
+    // The controls bring what they cannot hold into range; the same check
+    // says so, in the words every other reader of a profile uses.
+    const QList<ValueAdjustment> adjustments = checkAgainstLimits(profile, m_limits);
+    for (int i = 0; i < 16; ++i)
+        if (HScrollTimer[i])
+            setTimerValue(i, profile.TimerValue[i]);
+    for (int i = 0; i < 28; ++i)
+        setSysValue(i, profile.SysValue[i]);
     for (int i = 0; i < 28; ++i)
         if (ComboSW[i])
-            assignSwitch(i, profile.SwSwitch[i]);
-    assignSwitch(32, profile.AlogSensor[0]);
-    assignSwitch(33, profile.AlogSensor[1]);
-    for (int i = 0; i < 6; ++i) {
-        const QString& text = profile.MessageText[i];
-        const int max = TextMessage[i]->maxLength();
-        if (text.size() > max)
-            adjustments.append({m_settingName[{Kind::Message, i}], text, text.left(max)});
-        setMessageText(i, text);
-    }
-    for (int i = 0; i < 4; ++i) {
-        const QString& text = profile.PINtext[i];
-        const int max = TextPIN[i]->maxLength();
-        if (text.size() > max)
-            adjustments.append({m_settingName[{Kind::Pin, i}], text, text.left(max)});
-        setPinText(i, text);
-    }
+            setSwitchOption(i, profile.SwSwitch[i]);
+    setSwitchOption(32, profile.AlogSensor[0]);
+    setSwitchOption(33, profile.AlogSensor[1]);
+    for (int i = 0; i < 6; ++i)
+        setMessageText(i, profile.MessageText[i]);
+    for (int i = 0; i < 4; ++i)
+        setPinText(i, profile.PINtext[i]);
     setNotes(profile.Notes);
     return adjustments;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profile/limits.h"
+#include "profile/limitscheck.h"
 #include "profile/profile.h"
 
 #include <QByteArray>
@@ -10,7 +11,6 @@
 #include <QStringList>
 
 #include <array>
-#include <map>
 
 class QComboBox;
 class QGridLayout;
@@ -22,15 +22,6 @@ class QScrollBar;
 class QWidget;
 
 namespace gx {
-
-// A value that arrived (upload or file) but cannot be shown as it is: outside
-// the setting's range, beyond a selector's option list, or longer than its
-// text box. The editor shows `shownValue` instead; the user should be told.
-struct ValueAdjustment {
-    QString setting;          // which setting, e.g. "Timers: Crank time:"
-    QString controllerValue;  // the value that arrived
-    QString shownValue;       // what the editor now holds
-};
 
 // The eight editor pages of program mode. The controls hold the working
 // profile: every edited slot has one control, indexed by its slot number.
@@ -123,8 +114,6 @@ signals:
     void edited();
 
 private:
-    enum class Kind { Timer, SysValue, Switch, Message, Pin };
-
     void buildOutputsPage(QWidget* page);
     void buildGeneratorSetup2Page(QWidget* page);
     void buildDcPage(QWidget* page);
@@ -135,12 +124,11 @@ private:
     void buildTimersPage(QWidget* page);
 
     QGridLayout* newColumn();
-    void addTimerRow(QGridLayout* grid, int slot, const QString& label, const QString& where);
-    void addSysvalRow(QGridLayout* grid, int slot, const QString& label, const QString& unit,
-                      const QString& where);
-    void addSwitchRow(QGridLayout* grid, int index, const QString& label, const QString& where);
-    void addMessageRow(QGridLayout* grid, int slot, const QString& label, const QString& where);
-    void addPinRow(QGridLayout* grid, int slot, const QString& label, const QString& where);
+    void addTimerRow(QGridLayout* grid, int slot);
+    void addSysvalRow(QGridLayout* grid, int slot);
+    void addSwitchRow(QGridLayout* grid, int index);
+    void addMessageRow(QGridLayout* grid, int slot);
+    void addPinRow(QGridLayout* grid, int slot);
     // A label and a fixed-pitch text box named name(slot), its label "Label" + the
     // name without its "Text" (LabelMessage(3), LabelPIN(0)).
     QLineEdit* addFixedPitchRow(QGridLayout* grid, QLabel*& label, const QString& text, const QString& name,
@@ -155,7 +143,7 @@ private:
 
     bool m_ownChanged = false;
     bool* m_changed = nullptr;
-    std::map<std::pair<Kind, int>, QString> m_settingName;
+    ProgramLimits m_limits;
     bool m_assigningNotes = false;
     int m_lastNotesChangePos = 0;
     int m_lastNotesChangeAdded = 0;

@@ -1,6 +1,8 @@
 #include "profile/profileimage.h"
 
 #include "profile/limits.h"
+#include "profile/slots.h"
+#include "profile/tables.h"
 
 namespace gx {
 
@@ -64,34 +66,43 @@ std::optional<QByteArray> encodeProfileImage(const Profile& working, QString* er
 {
     QByteArray image(ProfileImageSize, '\0');
     QString problem;
-    auto putWord = [&](int at, qint64 v, const QString& what) {
+    auto refuse = [&](const QString& text) {
+        if (problem.isEmpty())
+            problem = text;
+    };
+    auto putWord = [&](int at, qint64 v, const QString& what, const QString& shown) {
         if (v < 0 || v > 65535) {
-            if (problem.isEmpty())
-                problem = QStringLiteral("%1 is %2, which does not fit two bytes").arg(what).arg(v);
+            refuse(QStringLiteral("%1 is %2, which does not fit its two bytes (0 to 65535)").arg(what, shown));
             return;
         }
         image[at] = char(v / 256);
         image[at + 1] = char(v % 256);
     };
     auto putByte = [&](int at, int v, const QString& what) {
-        if (v < 0 || v > 255) {
-            if (problem.isEmpty())
-                problem = v < 0 ? QStringLiteral("%1 has no option selected").arg(what)
-                                : QStringLiteral("%1 is option %2, which does not fit one byte").arg(what).arg(v);
-            return;
-        }
-        image[at] = char(v);
+        if (v < 0)
+            refuse(QStringLiteral("%1 has no option selected").arg(what));
+        else if (v > 255)
+            refuse(QStringLiteral("%1 is option %2, which does not fit one byte").arg(what).arg(v));
+        else
+            image[at] = char(v);
     };
 
     const Profile fixed;
     for (int i = 0; i < 16; ++i) {
-        const qint64 tenths = isEditedTimer(i) ? qint64(working.TimerValue[i]) * 10 : fixed.TimerValue[i];
-        putWord(2 * i, tenths, QStringLiteral("Timer %1").arg(i));
+        if (isEditedTimer(i)) {
+            const qint64 seconds = working.TimerValue[i];
+            putWord(2 * i, seconds * 10, settingName(SlotKind::Timer, i),
+                    QStringLiteral("%1 s (%2)").arg(seconds).arg(secondsToTime(int(seconds)).trimmed()));
+        } else {
+            putWord(2 * i, fixed.TimerValue[i], QString(), QString());
+        }
+    }
+    for (int i = 0; i < 32; ++i) {
+        const qint64 v = isEditedSysValue(i) ? working.SysValue[i] : 0;
+        putWord(32 + 2 * i, v, settingName(SlotKind::SysValue, i), QString::number(v));
     }
     for (int i = 0; i < 32; ++i)
-        putWord(32 + 2 * i, isEditedSysValue(i) ? working.SysValue[i] : 0, QStringLiteral("System value %1").arg(i));
-    for (int i = 0; i < 32; ++i)
-        putByte(96 + i, isEditedSwitchRecord(i) ? working.SwSwitch[i] : 0, QStringLiteral("Switch %1").arg(i));
+        putByte(96 + i, isEditedSwitchRecord(i) ? working.SwSwitch[i] : 0, settingName(SlotKind::Switch, i));
     for (int i = 0; i < 8; ++i) {
         const QString text = isEditedMessage(i) ? working.MessageText[i].leftJustified(16, QLatin1Char(' '), true)
                                                 : QString(16, QLatin1Char(' '));
@@ -101,7 +112,7 @@ std::optional<QByteArray> encodeProfileImage(const Profile& working, QString* er
         }
     }
     for (int i = 0; i < 8; ++i)
-        putByte(256 + i, i < 2 ? working.AlogSensor[i] : 0, QStringLiteral("Sensor %1").arg(i));
+        putByte(256 + i, i < 2 ? working.AlogSensor[i] : 0, settingName(SlotKind::Switch, 32 + i));
     for (int i = 0; i < 8; ++i) {
         const QByteArray packed = packedDecimalFromPin(isEditedPin(i) ? working.PINtext[i] : QStringLiteral("0000"));
         image[264 + 2 * i] = packed[0];
@@ -111,6 +122,9 @@ std::optional<QByteArray> encodeProfileImage(const Profile& working, QString* er
     for (int i = 296; i < ProfileImageSize; ++i)
         image[i] = ' ';
 
+    // Every byte that fits its range keeps the sum of the image at or below
+    // 53781 (edited timers at most 0xFFFA, the messages all 0xFF, the PINs
+    // 9999), so the checksum always fits its two bytes.
     if (!problem.isEmpty()) {
         if (error)
             *error = problem;
@@ -119,6 +133,25 @@ std::optional<QByteArray> encodeProfileImage(const Profile& working, QString* er
     if (error)
         error->clear();
     return image;
+}
+
+std::optional<QByteArray> encodeProfileText(const QString& notes, QString* error)
+{
+    if (notes.size() > ProfileTextDownloadSize - 1) {
+        if (error)
+            *error = QStringLiteral("the profile notes are %1 characters long; the controller holds at most %2")
+                         .arg(notes.size())
+                         .arg(ProfileTextDownloadSize - 1);
+        return std::nullopt;
+    }
+    QByteArray text;
+    text.reserve(ProfileTextDownloadSize);
+    for (const QChar c : notes)
+        text.append(c.unicode() < 256 ? char(c.unicode()) : '?');
+    text.append(QByteArray(ProfileTextDownloadSize - text.size(), ' '));
+    if (error)
+        error->clear();
+    return text;
 }
 
 } // namespace gx

@@ -28,10 +28,16 @@ QByteArray packedDecimalFromPin(const QString& pin);
 
 // Builds the image from a working profile (timers in whole seconds, written
 // as tenths): the edited slots from `working`, the other slots with their
-// fixed values, blanks for the profile ID and date. Fails, naming the slot in
-// *error, when a value does not fit its bytes (a timer above 6553 s or below
-// 0, a system value outside 0..65535, an option outside 0..255, e.g. a
-// selector with nothing selected).
+// fixed values, blanks for the profile ID and date. Fails, naming the setting
+// and its value in *error, when a value does not fit its bytes (a timer above
+// 6553 s or below 0, a system value outside 0..65535, an option outside
+// 0..255, e.g. a selector with nothing selected). Nothing is clamped.
 std::optional<QByteArray> encodeProfileImage(const Profile& working, QString* error);
+
+// The notes as the controller takes them: 1025 characters, the notes filled
+// up with blanks (empty notes send 1025 blanks, 1024 characters one blank).
+// Notes longer than 1024 characters are refused.
+constexpr int ProfileTextDownloadSize = 1025;
+std::optional<QByteArray> encodeProfileText(const QString& notes, QString* error);
 
 } // namespace gx

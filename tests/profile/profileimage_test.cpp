@@ -107,12 +107,14 @@ TEST(ProfileImage, EncodesTheWorkingProfileWithFixedFiller)
     EXPECT_EQ(decodeProfileImage(*image).PINtext[1], QString("0042"));
 }
 
-TEST(ProfileImage, ValuesThatDoNotFitAreRefused)
+TEST(ProfileImage, ValuesThatDoNotFitAreRefusedNamingTheSettingAndValue)
 {
     const std::pair<std::function<void(Profile&)>, const char*> rows[] = {  // edit, error (empty: accepted)
-        {[](Profile& w) { w.TimerValue[13] = 6554; }, "Timer 13"},
-        {[](Profile& w) { w.SwSwitch[24] = -1; }, "Switch 24 has no option selected"},
-        {[](Profile& w) { w.SysValue[3] = -5; }, "System value 3"},
+        {[](Profile& w) { w.TimerValue[13] = 6554; }, "Timers: ATS timers: Contactor delay: is 6554 s (1:49:14)"},
+        {[](Profile& w) { w.TimerValue[0] = -1; }, "Timers: Start Delay: is -1 s"},
+        {[](Profile& w) { w.SwSwitch[24] = -1; }, "Outputs: Programmable output 1: has no option selected"},
+        {[](Profile& w) { w.AlogSensor[1] = 256; }, "Engine temperature: Sender type: is option 256"},
+        {[](Profile& w) { w.SysValue[3] = -5; }, "Generator setup (1): Under Speed: (rpm) is -5"},
         {[](Profile& w) { w.SwSwitch[15] = -1; }, ""},  // not edited: written as 0
     };
     for (const auto& [edit, expected] : rows) {
@@ -122,4 +124,18 @@ TEST(ProfileImage, ValuesThatDoNotFitAreRefused)
         EXPECT_EQ(encodeProfileImage(w, &error).has_value(), *expected == '\0') << expected << ": " << qPrintable(error);
         EXPECT_TRUE(error.contains(expected)) << expected << ": " << qPrintable(error);
     }
+}
+
+TEST(ProfileImage, NotesGoOutAs1025CharactersOrAreRefused)
+{
+    const std::pair<int, int> rows[] = {{0, 1025}, {1024, 1}, {1, 1024}};  // notes length, blanks sent
+    for (const auto& [length, blanks] : rows) {
+        const auto text = encodeProfileText(QString(length, QLatin1Char('n')), nullptr);
+        ASSERT_TRUE(text.has_value());
+        EXPECT_EQ(text->size(), 1025);
+        EXPECT_EQ(text->count(' '), blanks) << length;
+    }
+    QString error;
+    EXPECT_FALSE(encodeProfileText(QString(1025, QLatin1Char('n')), &error));
+    EXPECT_TRUE(error.contains("1025 characters")) << qPrintable(error);
 }
