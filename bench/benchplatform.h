@@ -6,6 +6,9 @@
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/filedialogs.h"
+#include "platform/filestore.h"
+#include "platform/printer.h"
 #include "platform/qtserialport.h"
 #include "platform/settingsstore.h"
 #include "platform/waiter.h"
@@ -46,6 +49,19 @@ public:
     bool startSystemInfo() override { return false; }
 };
 
+class NoFileDialogs final : public gx::FileDialogs {
+public:
+    QString getSaveFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString getOpenFileName(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+class NoPrinter final : public gx::Printer {
+public:
+    bool available() const override { return false; }
+    void setup() override {}
+    Outcome print(const gx::PrintDocument&, QString*) override { return Outcome::Closed; }
+};
+
 class QuietStatus final : public gx::StatusSink {
 public:
     void displayStatus(const QString&, int, int) override {}
@@ -58,7 +74,10 @@ struct RealPlatform {
     PrintingDialogs dialogs;
     QuietDesktop desktop;
     gx::QtSerialPort port{settings};
-    gx::Platform platform() { return {port, clock, waiter, settings, dialogs, desktop}; }
+    NoFileDialogs fileDialogs;
+    gx::FileStore files;
+    NoPrinter printer;
+    gx::Platform platform() { return {port, clock, waiter, settings, dialogs, desktop, fileDialogs, files, printer}; }
     void useComOne(const QString& path)
     {
         settings.setValue("Ports", "COM1", path);

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace gx {
 
@@ -135,12 +136,34 @@ public:
     // as it was. Bytes already waiting are not thrown away first.
     bool upload_fault_status(int& FaultReg);
 
+    // The profile download. prepareDownload builds the image and the notes
+    // text from a working profile, refusing (with the setting and its value in
+    // *error) one whose values do not fit their bytes; nothing is sent then.
+    struct DownloadData {
+        QByteArray image;  // 310 bytes
+        QByteArray text;   // 1025 characters
+    };
+    static std::optional<DownloadData> prepareDownload(const Profile& working, QString* error);
+    enum class Download { Ok, StatusFailed, EngineRunning, NoId, ImageNotConfirmed, TextNotConfirmed, Abandoned };
+    // Identifies the controller, checks through a one-shot status that its
+    // engine is stopped (state 0 or 5), sends the image with its checksum and
+    // the notes, each confirmed by an identification within 40 s. Every
+    // outcome is reported through the status windows; on success
+    // `onConfirmed` runs just before "Download Successful" is shown.
+    // Abandoned: the program is closing.
+    Download downloadProfile(const QByteArray& image, const QByteArray& text,
+                             const std::function<void()>& onConfirmed = {});
+    // The 312 bytes last sent: the image and its two checksum bytes.
+    QByteArray DownloadImage;
+
     // Opens the port if it is closed, with the settings it has.
     bool ensureOpen();
     // Identification (0x04 on the direct line, registers 0x00DC.. on the network).
     void uploadID();
 
 private:
+    bool sendBytewise(const QByteArray& bytes);
+    bool awaitConfirmation(const QString& what);
     bool profileAttemptLocal();
     bool profileAttemptNetwork();
     bool statusAttemptDirect();
@@ -151,6 +174,10 @@ signals:
     void settingsDialogRequested();
     // The port stopped working while open (for example an unplugged adapter).
     void portLost(const QString& reason);
+    // A download waits up to `seconds` for the controller to confirm `what`
+    // (the profile, the notes); the wait has ended.
+    void confirmationWait(const QString& what, double seconds);
+    void confirmationWaitEnded();
 };
 
 // Firmware version from an identification text: the number after the first "V"

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
+#include "platform/clock.h"
 #include "platform/waiter.h"
 #include "profile/profileeditor.h"
 
@@ -21,9 +22,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -71,6 +75,45 @@ FormMonitor::FormMonitor(const Platform& platform, QWidget* parent)
     connect(m_link.get(), &Link::portLost, this, [this](const QString& reason) {
         m_status->displayStatus(QStringLiteral("Serial port lost (") + reason + QStringLiteral(")"), 0, 1);
     });
+
+    // A download may wait up to 40 s for each confirmation: the status bar
+    // counts the seconds, so the user sees the program is working.
+    LabelWaiting = new QLabel;
+    LabelWaiting->setObjectName(QStringLiteral("LabelWaiting"));
+    ProgressWaiting = new QProgressBar;
+    ProgressWaiting->setObjectName(QStringLiteral("ProgressWaiting"));
+    ProgressWaiting->setTextVisible(false);
+    ProgressWaiting->setMaximumWidth(200);
+    statusBar()->addWidget(LabelWaiting);
+    statusBar()->addWidget(ProgressWaiting);
+    statusBar()->hide();
+    m_waitTicker = new QTimer(this);
+    m_waitTicker->setInterval(500);
+    connect(m_waitTicker, &QTimer::timeout, this, &FormMonitor::tickConfirmationWait);
+    connect(m_link.get(), &Link::confirmationWait, this, &FormMonitor::showConfirmationWait);
+    connect(m_link.get(), &Link::confirmationWaitEnded, this, [this] {
+        m_waitTicker->stop();
+        statusBar()->hide();
+    });
+}
+
+void FormMonitor::showConfirmationWait(const QString& what, double seconds)
+{
+    m_waitingFor = what;
+    m_waitStarted = m_platform.clock.now();
+    m_waitSeconds = seconds;
+    ProgressWaiting->setRange(0, int(seconds));
+    tickConfirmationWait();
+    statusBar()->show();
+    m_waitTicker->start();
+}
+
+void FormMonitor::tickConfirmationWait()
+{
+    const int elapsed = int(m_platform.clock.now() - m_waitStarted);
+    ProgressWaiting->setValue(std::min(elapsed, int(m_waitSeconds)));
+    LabelWaiting->setText(QStringLiteral("Waiting for the controller to store %1: %2 s (up to %3 s)")
+                              .arg(m_waitingFor).arg(elapsed).arg(int(m_waitSeconds)));
 }
 
 FormMonitor::~FormMonitor() = default;
@@ -307,6 +350,31 @@ void FormMonitor::setStartScreenVisible(bool visible)
     FrameQuickLaunch->setVisible(visible);
     Image1->setVisible(visible);
     FrameQuickLaunch->parentWidget()->setVisible(visible);
+}
+
+bool FormMonitor::editorShown() const
+{
+    return TabStrip1->isVisibleTo(const_cast<FormMonitor*>(this));
+}
+
+void FormMonitor::showEditorScreen()
+{
+    Frame1[0]->setVisible(false);
+    setStartScreenVisible(false);
+    TabStrip1->setVisible(true);
+    TabStrip1_Click();
+    menuMain->setChecked(false);
+    MonitorMenu->setChecked(false);
+    menuProgram->setChecked(true);
+    menuSettings->menuAction()->setEnabled(false);
+}
+
+void FormMonitor::showStartScreen()
+{
+    for (QGroupBox* f : Frame1)
+        f->setVisible(false);
+    TabStrip1->setVisible(false);
+    setStartScreenVisible(true);
 }
 
 void FormMonitor::stopMonitor()

@@ -13,15 +13,20 @@ class QAction;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTabBar;
+class QTimer;
 
 namespace gx {
 
 class Clock;
 class Desktop;
 class Dialogs;
+class FileDialogs;
+class FileStore;
 class Link;
+class Printer;
 class SerialPort;
 class SettingsStore;
 class StatusWindows;
@@ -35,6 +40,9 @@ struct Platform {
     SettingsStore& settings;
     Dialogs& dialogs;
     Desktop& desktop;
+    FileDialogs& fileDialogs;
+    FileStore& files;
+    Printer& printer;
 };
 
 // The main window. Its screens are frames shown and hidden in place: the start
@@ -87,6 +95,11 @@ public:
 
     // Shows or hides FrameQuickLaunch and Image1 together.
     void setStartScreenVisible(bool visible);
+    // After a File operation exactly one screen shows: the editor (program
+    // mode, with its menu checks) or the start screen.
+    void showEditorScreen();
+    void showStartScreen();
+    bool editorShown() const;
     // "GX510-520 Program / Monitor  (name)".
     void showProfileCaption();
 
@@ -100,6 +113,9 @@ public:
     QPushButton* CommandLogCalls = nullptr;
     QPushButton* CommandMonitor = nullptr;
     QPushButton* CommandProgram = nullptr;
+    // In the status bar while a download waits for the controller's confirmation.
+    QLabel* LabelWaiting = nullptr;
+    QProgressBar* ProgressWaiting = nullptr;
 
     // Menus.
     QMenu *FileMenu = nullptr, *menuView = nullptr, *menuSettings = nullptr, *menuModem = nullptr,
@@ -130,12 +146,18 @@ private:
     void buildScreens();
     void sendGoodbye();
     void endProgram();
+    void showConfirmationWait(const QString& what, double seconds);
+    void tickConfirmationWait();
 
     Platform m_platform;
     std::unique_ptr<StatusWindows> m_status;
     std::unique_ptr<Link> m_link;
     QPointer<QWidget> m_about;
     bool m_ending = false;
+    QTimer* m_waitTicker = nullptr;
+    QString m_waitingFor;
+    double m_waitStarted = 0.0;
+    double m_waitSeconds = 0.0;
 };
 
 } // namespace gx

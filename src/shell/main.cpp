@@ -4,6 +4,9 @@
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/filedialogs.h"
+#include "platform/filestore.h"
+#include "platform/printer.h"
 #include "platform/qtserialport.h"
 #include "platform/settingsstore.h"
 #include "platform/waiter.h"
@@ -21,9 +24,14 @@ int main(int argc, char** argv)
     gx::QtDialogs dialogs;
     gx::QtDesktop desktop;
     gx::QtSerialPort port(settings);
+    gx::QtFileDialogs fileDialogs;
+    gx::FileStore files;
+    gx::QtPrinter printer;
 
-    gx::FormMonitor window({port, clock, waiter, settings, dialogs, desktop});
+    gx::FormMonitor window({port, clock, waiter, settings, dialogs, desktop, fileDialogs, files, printer});
     dialogs.setParent(&window);
+    fileDialogs.setParent(&window);
+    printer.setParent(&window);
     gx::installProgram(window);
     window.Form_Load();
     window.show();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "profile/limits.h"
+
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
 namespace gx {
 
@@ -11,7 +14,8 @@ class ProfileEditor;
 struct ValueAdjustment;
 
 // Program mode: the limits read at start-up, the editor pages that hold the
-// working profile, and "Upload profile from Genpilot".
+// working profile, and the File items that move it: upload from and download
+// to a controller, open and save a profile file, print it.
 class ProgramMode : public QObject {
     Q_OBJECT
 public:
@@ -22,14 +26,23 @@ public:
     // malformed file is reported; the program screens then stay unavailable.
     void setupProgramLimits();
     void menuLoadGX510_Click();
+    void menuSaveGX510_Click();
+    void menuSaveDisk_Click();
+    void menuLoaddisk_Click();
+    void menuPrintProfile_Click();
+    void menuPrinterSetup_Click();
 
     ProfileEditor& editor() { return *m_editor; }
 
+    static const QString ProfileFilter;  // "GX510-520 profile (*.510;*.520)|*.510;*.520"
+
 private:
     void reportAdjustments(const QList<ValueAdjustment>& adjustments, const QString& source);
+    void stopMonitorIfRunning();
 
     FormMonitor& m_window;
     std::unique_ptr<ProfileEditor> m_editor;
+    std::optional<ProgramLimits> m_limits;
 };
 
 } // namespace gx

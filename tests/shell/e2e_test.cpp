@@ -47,8 +47,11 @@ struct Program {
     FakeDialogs dialogs;
     FakeDesktop desktop;
     QtSerialPort port{settings};
+    FakeFileDialogs fileDialogs;
+    FileStore files;
+    FakePrinter printer;
     bool cd = QDir::setCurrent(QStringLiteral(GX_TEST_DATA_DIR));
-    FormMonitor window{Platform{port, clock, waiter, settings, dialogs, desktop}};
+    FormMonitor window{Platform{port, clock, waiter, settings, dialogs, desktop, fileDialogs, files, printer}};
 
     explicit Program(QStringList simArgs, const QString& nodeCount = QString())
         : sim((simArgs << QStringLiteral("--fast") << QStringLiteral("--trace") << dir.filePath("trace")))

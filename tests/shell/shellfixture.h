@@ -18,7 +18,10 @@ struct ShellFixture {
     FakeSettingsStore settings;
     FakeDialogs dialogs;
     FakeDesktop desktop;
-    FormMonitor window{Platform{port, clock, waiter, settings, dialogs, desktop}};
+    FakeFileDialogs fileDialogs;
+    FileStore files;
+    FakePrinter printer;
+    FormMonitor window{Platform{port, clock, waiter, settings, dialogs, desktop, fileDialogs, files, printer}};
 
     void useLocal(const QString& port = QStringLiteral("1"))
     {

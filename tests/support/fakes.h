@@ -7,6 +7,9 @@
 #include "platform/clock.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "platform/filedialogs.h"
+#include "platform/filestore.h"
+#include "platform/printer.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 #include "platform/waiter.h"
@@ -155,6 +158,55 @@ public:
     QList<QUrl> urls;
     QString tool;
     int systemInfoStarts = 0;
+};
+
+// File dialogs answered from a queue of paths ("" is Cancel); every call is
+// recorded as "save|load title | folder | filter".
+class FakeFileDialogs final : public FileDialogs {
+public:
+    QString getSaveFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        return answer(QStringLiteral("save ") + title, folder, filter);
+    }
+    QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        return answer(QStringLiteral("open ") + title, folder, filter);
+    }
+    std::deque<QString> paths;
+    QStringList calls;
+
+private:
+    QString answer(const QString& what, const QString& folder, const QString& filter)
+    {
+        calls << what + QStringLiteral(" | ") + folder + QStringLiteral(" | ") + filter;
+        if (paths.empty())
+            return QString();
+        const QString p = paths.front();
+        paths.pop_front();
+        return p;
+    }
+};
+
+// Keeps every document it is given; with pdfPath set it writes the PDF there,
+// as the preview's "Save as PDF" does.
+class FakePrinter final : public Printer {
+public:
+    bool available() const override { return hasPrinter; }
+    void setup() override { ++setups; }
+    Outcome print(const PrintDocument& document, QString* error) override
+    {
+        documents << document;
+        if (onPrint)
+            onPrint();
+        if (!pdfPath.isEmpty())
+            return writePdf(document, pdfPath, error) ? Outcome::SavedAsPdf : Outcome::Failed;
+        return Outcome::Printed;
+    }
+    bool hasPrinter = true;
+    int setups = 0;
+    QString pdfPath;
+    QList<PrintDocument> documents;
+    std::function<void()> onPrint;
 };
 
 } // namespace gx::test

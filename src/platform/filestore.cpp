@@ -1,0 +1,72 @@
+#include "filestore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace gx {
+
+FileStore::~FileStore() = default;
+
+std::unique_ptr<QSaveFile> FileStore::saveFile(const QString& path)
+{
+    return std::make_unique<QSaveFile>(path);
+}
+
+std::optional<QByteArray> FileStore::read(const QString& path, QString* error) const
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return std::nullopt;
+    }
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        if (error)
+            *error = f.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool FileStore::write(const QString& path, const QByteArray& bytes, QString* error)
+{
+    std::unique_ptr<QSaveFile> f = saveFile(path);
+    if (!f->open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = f->errorString();
+        return false;
+    }
+    if (f->write(bytes) != bytes.size()) {
+        if (error)
+            *error = f->errorString();
+        f->cancelWriting();
+        return false;
+    }
+    if (!f->commit()) {
+        if (error)
+            *error = f->errorString();
+        return false;
+    }
+    return true;
+}
+
+bool FileStore::exists(const QString& path) const
+{
+    return QFileInfo::exists(path);
+}
+
+QString profilesFolder()
+{
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    const QString folder = QDir(documents).filePath(QStringLiteral("GX520 profiles"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace gx

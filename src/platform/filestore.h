@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QSaveFile;
+
+namespace gx {
+
+// Whole files, read into memory and replaced atomically: a write goes to a
+// temporary file beside the target, which is renamed over the target only
+// when every byte is written and flushed to the disk. A full disk, a removed
+// USB stick or a crash mid-write leaves the previous file whole.
+class FileStore {
+public:
+    virtual ~FileStore();
+
+    // The file's bytes; nothing, with the reason in *error, when it cannot be read.
+    virtual std::optional<QByteArray> read(const QString& path, QString* error) const;
+    // Replaces the file with `bytes`; on failure the old file stays as it was
+    // and *error says why.
+    virtual bool write(const QString& path, const QByteArray& bytes, QString* error);
+    virtual bool exists(const QString& path) const;
+
+protected:
+    // The temporary file of one write (tests put a failing one here).
+    virtual std::unique_ptr<QSaveFile> saveFile(const QString& path);
+};
+
+// The folder the profile file dialogs start in: "GX520 profiles" in the user's
+// documents folder (made when it is missing).
+QString profilesFolder();
+
+} // namespace gx
