@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
   libgtest-dev googletest
   xvfb xauth x11-utils imagemagick socat
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation poppler-utils
 )
 
 missing=()

@@ -10,6 +10,7 @@
 #include "monitor/networkscreen.h"
 #include "platform/qtserialport.h"
 #include "profile/profileeditor.h"
+#include "profile/profilefile.h"
 #include "shell/formmonitor.h"
 #include "shell/monitoring.h"
 #include "shell/program.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -158,6 +160,53 @@ TEST(EndToEnd, programModeUploadFillsThePagesWithTheControllersProfileAndNotes)
     EXPECT_TRUE(editor.textProfileNotes->toPlainText().startsWith(QStringLiteral("Simulated controller")));
     EXPECT_TRUE(p.dialogs.informed.isEmpty()) << p.dialogs.informed.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(p.received().mid(0, 2), (QStringList{QStringLiteral("02"), QStringLiteral("17")}));
+}
+
+TEST(EndToEnd, anEditedProfileGoesIntoTheControllerComesBackAndSurvivesADiskFileAndPaper)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("site.520");
+    QByteArray saved;
+    {
+        Program p({});
+        ProfileEditor& editor = p.window.findChild<ProgramMode*>()->editor();
+        p.window.menuLoadGX510->trigger();
+        editor.setTimerValue(0, 42);
+        editor.setMessageText(3, QStringLiteral("Edited, site"));
+        editor.setSwitchOption(24, 3);
+        editor.setNotes(QStringLiteral("New notes\r\nsecond line"));
+        p.window.menuSaveGX510->trigger();
+        ASSERT_EQ(p.window.CurrentProfileName, QStringLiteral("<520 download>"));
+        const Profile sent = editor.workingProfile();
+
+        p.window.menuLoadGX510->trigger();  // the discard question is answered OK
+        const Profile back = editor.workingProfile();
+        EXPECT_EQ(back.TimerValue, sent.TimerValue);
+        EXPECT_EQ(back.MessageText[3], QStringLiteral("Edited, site    "));
+        EXPECT_EQ(back.SwSwitch[24], 3);
+        EXPECT_EQ(back.Notes, QStringLiteral("New notes\r\nsecond line"));
+
+        p.fileDialogs.paths = {path};
+        p.window.menuSaveDisk->trigger();
+        saved = writeProfileFile(back);
+    }
+    Program q({});
+    q.fileDialogs.paths = {path};
+    q.window.menuLoadDisk->trigger();
+    ProfileEditor& editor = q.window.findChild<ProgramMode*>()->editor();
+    EXPECT_EQ(writeProfileFile(editor.workingProfile()), saved);
+    EXPECT_EQ(q.window.CurrentProfileName, path);
+
+    q.printer.pdfPath = dir.filePath("site.pdf");
+    q.window.menuPrintProfile->trigger();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), q.printer.pdfPath, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) runs";
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    // The text of the PDF, with runs of blanks as pdftotext reads them.
+    for (const char* expected : {"GX510-520 Profile. Date: ", "Start Delay:", "00:00:42", "Profile notes:",
+                                 "New notes", "second line", "\"Edited, site"})
+        EXPECT_TRUE(printed.contains(QString::fromLatin1(expected))) << expected << "\n" << printed.toStdString();
 }
 
 TEST(EndToEnd, aNetworkNodeUploadsItsProfileThroughTheRegisterMap)
