@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -118,7 +120,10 @@ Printer::Outcome QtPrinter::print(const PrintDocument& document, QString* error)
     QDialog dialog(m_parent);
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(QStringLiteral("Print current profile"));
-    dialog.resize(760, 820);
+    QSize size(760, 820);
+    if (const QScreen* screen = m_parent ? m_parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(20, 60));
+    dialog.resize(size);
     auto* layout = new QVBoxLayout(&dialog);
     auto* preview = new QPrintPreviewWidget(m_printer.get(), &dialog);
     QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog,
