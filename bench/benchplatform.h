@@ -39,6 +39,7 @@ class PrintingDialogs final : public gx::Dialogs {
 public:
     Answer askOkCancel(const QString&, const QString&) override { return Ok; }
     void inform(const QString& t, const QString&) override { std::fprintf(stderr, "message: %s\n", qPrintable(t)); }
+    void warn(const QString& t, const QString& title) override { inform(t, title); }
 };
 
 class QuietDesktop final : public gx::Desktop {

@@ -17,4 +17,10 @@ void QtDialogs::inform(const QString& text, const QString& title)
     box.exec();
 }
 
+void QtDialogs::warn(const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
 } // namespace gx

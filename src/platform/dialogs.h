@@ -16,6 +16,8 @@ public:
     virtual Answer askOkCancel(const QString& text, const QString& title) = 0;
     // A message with only an OK button.
     virtual void inform(const QString& text, const QString& title) = 0;
+    // The same with the exclamation icon (the modem's errors).
+    virtual void warn(const QString& text, const QString& title) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -24,6 +26,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
     Answer askOkCancel(const QString& text, const QString& title) override;
     void inform(const QString& text, const QString& title) override;
+    void warn(const QString& text, const QString& title) override;
 
 private:
     QWidget* m_parent;

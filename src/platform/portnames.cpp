@@ -2,6 +2,9 @@
 
 #include "settingsstore.h"
 
+#include <QSerialPortInfo>
+#include <QStringList>
+
 namespace gx {
 
 QString systemPortName(int comNumber, const SettingsStore& settings)
@@ -10,11 +13,39 @@ QString systemPortName(int comNumber, const SettingsStore& settings)
         settings.value(QStringLiteral("Ports"), QStringLiteral("COM%1").arg(comNumber)).trimmed();
     if (!mapped.isEmpty())
         return mapped;
+    return defaultPortName(comNumber);
+}
+
+QString defaultPortName(int comNumber)
+{
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(comNumber);
 #else
     return QStringLiteral("/dev/ttyS%1").arg(comNumber - 1);
 #endif
+}
+
+QString SerialDeviceInfo::text() const
+{
+    QStringList about;
+    if (!manufacturer.isEmpty())
+        about << manufacturer;
+    if (!serialNumber.isEmpty())
+        about << serialNumber;
+    QString t = systemLocation;
+    if (!description.isEmpty())
+        t += QStringLiteral("  ") + description;
+    if (!about.isEmpty())
+        t += QStringLiteral(" (") + about.join(QStringLiteral(", ")) + QLatin1Char(')');
+    return t;
+}
+
+QList<SerialDeviceInfo> availableSerialDevices()
+{
+    QList<SerialDeviceInfo> out;
+    for (const QSerialPortInfo& i : QSerialPortInfo::availablePorts())
+        out.append({i.systemLocation(), i.description(), i.manufacturer(), i.serialNumber()});
+    return out;
 }
 
 } // namespace gx

@@ -3,6 +3,7 @@
 #include "formmonitor.h"
 #include "monitoring.h"
 #include "programmode.h"
+#include "remoteaccess.h"
 
 namespace gx {
 
@@ -11,6 +12,7 @@ void installProgram(FormMonitor& window)
     // Both attach themselves to the window, which owns them.
     new ProgramMode(window);
     new Monitoring(window);
+    new RemoteAccess(window);
 }
 
 } // namespace gx

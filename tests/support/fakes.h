@@ -134,6 +134,7 @@ public:
         if (onInform)
             onInform(text);
     }
+    void warn(const QString& text, const QString& title) override { inform(text, title + QStringLiteral(" (!)")); }
     std::deque<Answer> answers;
     QStringList asked;
     QStringList informed;

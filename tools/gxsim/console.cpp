@@ -68,7 +68,8 @@ const char* Console::helpText()
            " | battery VOLTS | oil PSI|auto | temp C|auto | speed RPM|auto | load AMPS | hours H"
            " | input 3|4|5 on|off | charger fail|ok | nostart on|off | firmware V | node N off|on"
            " | node N COMMAND | inject drop|late MS|split N GAP|badsum|garbage N [COUNT|always]"
-           " | inject clear | inject | help | quit";
+           " | inject clear | inject | call [NODE] | call stop | modem status | modem fail NUMBER|clear"
+           " | tcp status | tcp drop | help | quit";
 }
 
 std::string Console::execute(const std::string& text, std::int64_t nowMs, bool* quit)
@@ -77,6 +78,8 @@ std::string Console::execute(const std::string& text, std::int64_t nowMs, bool* 
     if (w.empty())
         return "error: empty command";
     line_.advanceTo(nowMs);
+    if (w[0] == "call" || w[0] == "modem")
+        return modemCommand(w, nowMs);
     Controller* c = &line_.lineController();
     if (w[0] == "node") {
         if (w.size() < 2)
@@ -93,6 +96,40 @@ std::string Console::execute(const std::string& text, std::int64_t nowMs, bool* 
             return "error: usage: node N off|on|COMMAND";
     }
     return run(*c, w, nowMs, quit);
+}
+
+std::string Console::modemCommand(const std::vector<std::string>& w, std::int64_t nowMs)
+{
+    if (!modem_)
+        return "error: no modem (start gxsim with --modem)";
+    if (w[0] == "call") {
+        if (w.size() == 2 && w[1] == "stop")
+            return modem_->stopRinging() ? "ok ringing stopped" : "ok no call was ringing";
+        if (w.size() > 2)
+            return "error: usage: call [NODE] | call stop";
+        int node = line_.lineController().address();
+        if (w.size() == 2) {
+            double n = 0;
+            if (!number(w[1], n) || !line_.controller(int(n)))
+                return "error: no node " + w[1];
+            node = int(n);
+        }
+        std::string err;
+        if (!modem_->ring(nowMs, node, &err))
+            return "error: " + err;
+        return "ok ringing: call from node " + std::to_string(node);
+    }
+    if (w.size() == 2 && w[1] == "status")
+        return "ok modem " + modem_->describe();
+    if (w.size() == 3 && w[1] == "fail") {
+        if (w[2] == "clear") {
+            modem_->clearFailNumbers();
+            return "ok no number fails";
+        }
+        modem_->addFailNumber(w[2]);
+        return "ok dialling " + w[2] + " gives NO CARRIER";
+    }
+    return "error: usage: modem status | modem fail NUMBER|clear";
 }
 
 std::string Console::statusLine(Controller& c)

@@ -5,6 +5,7 @@
 #include "console.h"
 #include "injector.h"
 #include "line.h"
+#include "modem.h"
 #include "ptyserver.h"
 
 #include <QCommandLineParser>
@@ -25,11 +26,15 @@ namespace {
 
 const char* kHelp = R"(Usage: gxsim [options]
 
-Simulates GX510/GX520 generator-set controllers on a Linux pseudo-terminal.
-The first line printed on standard output is the terminal's path (for
-example /dev/pts/5); open it at 9600 baud 8N1. Standard input takes run-time
-commands, one per line, each answered with one line; the end of standard
-input ends the simulator (keep it open, e.g. `sleep infinity | gxsim`).
+Simulates GX510/GX520 generator-set controllers on a Linux pseudo-terminal,
+optionally behind a Hayes-compatible modem, and optionally on a TCP port of
+the loopback address as well. The first line printed on standard output is
+the terminal's path (for example /dev/pts/5); open it at 9600 baud 8N1. With
+--tcp the second line, printed at once after it, is "tcp 127.0.0.1:PORT"
+with the port actually listened on (e.g. "tcp 127.0.0.1:40123" for --tcp 0).
+Standard input takes run-time commands, one per line, each answered with one
+line on standard output after those; the end of standard input ends the
+simulator (keep it open, e.g. `sleep infinity | gxsim`).
 
 Options:
   --model GX510|GX520   controller model (default GX520)
@@ -46,7 +51,27 @@ Options:
                         value is put back on exit (quit, end of input,
                         SIGINT, SIGTERM)
   --trace FILE          append every frame received and sent, in hex with a
-                        timestamp, to FILE
+                        timestamp, to FILE; also TCP connects and disconnects
+                        (TCP frames marked "tcp"), the terminal closing and
+                        opening, and with --modem every AT line received
+                        (CR, LF and other control bytes shown as <CR>, <LF>,
+                        <1B>), every result sent and every mode change
+  --modem               a Hayes-compatible modem in front of the terminal
+                        (see "Modem" below); the controllers answer only once
+                        a call is connected
+  --dial-delay MS       time from ATD to CONNECT or NO CARRIER (default 2000,
+                        200 with --fast); needs --modem
+  --fail-number NUMBER  dialling NUMBER ends in NO CARRIER; may be repeated;
+                        needs --modem
+  --tcp PORT            also serve the controllers on 127.0.0.1:PORT (never
+                        another address; 0 picks a free port), raw bytes as on
+                        the terminal, like a serial-to-Ethernet gateway's raw
+                        TCP port; replies go back to the transport their
+                        request came from, paced as on the terminal unless
+                        --fast. One client at a time: a new connection
+                        replaces (closes) the current one. With --modem the
+                        modem is in front of the terminal only; TCP carries
+                        raw bytes straight to the controllers.
   --inject INJECTION    a fault injection from the start, written as the
                         run-time command (e.g. --inject "late 800 always");
                         may be repeated
@@ -89,6 +114,21 @@ Run-time commands (prefix "node N " to address node N; default the lowest):
                                               profile replies only)
                               garbage N       N random bytes before the reply
   inject clear | inject     remove all / list active injections
+  call [NODE]               (--modem) an incoming call, from NODE (default the
+                            lowest node; on a network every node stays on the
+                            line): RING at once, then every 3 s (1 s with
+                            --fast) until ATA, or S0 rings when S0 is not 0;
+                            CONNECT 500 ms (100 ms) after the answer; it stops
+                            after 10 unanswered rings
+  call stop                 (--modem) the caller gives up: ringing ends
+  modem fail NUMBER|clear   (--modem) dialling NUMBER ends in NO CARRIER /
+                            no number fails
+  modem status              (--modem) one line: mode, ringing, echo, result
+                            form, S0 and S12, the number last dialled and the
+                            failing numbers
+  tcp status                (--tcp) whether a client is connected, bytes in
+                            and out on its connection and in all
+  tcp drop                  (--tcp) close the current TCP connection
   help | quit
 
 Direct framing (single command bytes): 0x01 status, 0x02 profile (312 bytes),
@@ -131,6 +171,26 @@ solenoid, 7 preheat.
 
 Timing: replies start after a 3 ms turnaround and go out at about 1.04 ms a
 byte (9600 baud 8N1), unless --fast.
+
+Modem (--modem): in command mode it takes lines ending in CR (LF ignored)
+that start with AT (any case) and may hold several commands, e.g.
+"ATZE1V1X0S0=0": Z defaults (echo on, word results, S registers), E0/E1 echo
+of the characters as they arrive, V0/V1 numeric or word results, Xn accepted
+(basic results always), Sn=v stores a register (S0 rings before answering
+by itself, 0 never; S12 escape guard time in 1/50 s, default 50), DTnumber or
+DPnumber dials (the number is the rest of the line), A answers a ringing
+call (NO CARRIER when none rings), H0 hangs up, a bare AT; anything else
+gives ERROR. One result a line:
+OK, ERROR, or the outcome of D or A. Results: V1 CR LF word CR LF; V0 the
+code and CR: 0 OK, 1 CONNECT, 2 RING, 3 NO CARRIER, 4 ERROR. Any character
+while dialling or answering abandons it (NO CARRIER). After CONNECT the
+bytes pass to the controllers and back unchanged (a reply falling due
+once the call has left data mode is dropped); "+++" with at least the
+guard time of silence before and after it returns to command mode with OK,
+the call still up (ATH0 then hangs up). Closing the terminal, as lowering
+DTR, hangs up: command mode, on-hook, settings kept. In this mode gxsim
+does not hold the terminal open itself; while no client has it open it
+looks for one every 100 ms.
 )";
 
 int signalPipe[2] = {-1, -1};
@@ -163,8 +223,13 @@ int main(int argc, char** argv)
     const QCommandLineOption traceOpt(QStringLiteral("trace"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption injectOpt(QStringLiteral("inject"), QString(), QStringLiteral("INJECTION"));
     const QCommandLineOption runOpt(QStringLiteral("run"), QString(), QStringLiteral("CMD"));
+    const QCommandLineOption modemOpt(QStringLiteral("modem"));
+    const QCommandLineOption dialDelayOpt(QStringLiteral("dial-delay"), QString(), QStringLiteral("MS"));
+    const QCommandLineOption failNumberOpt(QStringLiteral("fail-number"), QString(), QStringLiteral("NUMBER"));
+    const QCommandLineOption tcpOpt(QStringLiteral("tcp"), QString(), QStringLiteral("PORT"));
     const QCommandLineOption helpOpt(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({modelOpt, firmwareOpt, nodesOpt, fastOpt, comOpt, traceOpt, injectOpt, runOpt, helpOpt});
+    parser.addOptions({modelOpt, firmwareOpt, nodesOpt, fastOpt, comOpt, traceOpt, injectOpt, runOpt, modemOpt,
+                       dialDelayOpt, failNumberOpt, tcpOpt, helpOpt});
     if (!parser.parse(app.arguments())) {
         printErr(parser.errorText() + QStringLiteral(" (see --help)"));
         return 2;
@@ -225,8 +290,44 @@ int main(int argc, char** argv)
         injector.add(*inj);
     }
 
+    const bool fast = parser.isSet(fastOpt);
+    Modem::Config modemConfig;
+    modemConfig.dialDelayMs = fast ? 200 : 2000;
+    modemConfig.answerDelayMs = fast ? 100 : 500;
+    modemConfig.ringIntervalMs = fast ? 1000 : 3000;
+    if ((parser.isSet(dialDelayOpt) || parser.isSet(failNumberOpt)) && !parser.isSet(modemOpt)) {
+        printErr(QStringLiteral("--dial-delay and --fail-number need --modem"));
+        return 2;
+    }
+    if (parser.isSet(dialDelayOpt)) {
+        bool ok = false;
+        modemConfig.dialDelayMs = parser.value(dialDelayOpt).toInt(&ok);
+        if (!ok || modemConfig.dialDelayMs < 0 || modemConfig.dialDelayMs > 600000) {
+            printErr(QStringLiteral("--dial-delay must be 0..600000 milliseconds"));
+            return 2;
+        }
+    }
+    PtyServer::Options options;
+    options.fast = fast;
+    options.tracePath = parser.value(traceOpt);
+    if (parser.isSet(tcpOpt)) {
+        bool ok = false;
+        options.tcpPort = parser.value(tcpOpt).toInt(&ok);
+        if (!ok || options.tcpPort < 0 || options.tcpPort > 65535) {
+            printErr(QStringLiteral("--tcp must be a port number 0..65535 (0: any free port)"));
+            return 2;
+        }
+    }
+
     Line line(config);
+    std::optional<Modem> modem;
+    if (parser.isSet(modemOpt)) {
+        modem.emplace(modemConfig);
+        for (const QString& n : parser.values(failNumberOpt))
+            modem->addFailNumber(n.toStdString());
+    }
     Console console(line, injector);
+    console.setModem(modem ? &*modem : nullptr);
     std::vector<std::string> startAnswers;
     for (const QString& cmd : parser.values(runOpt)) {
         const std::string answer = console.execute(cmd.toStdString(), 0);
@@ -236,10 +337,7 @@ int main(int argc, char** argv)
         }
         startAnswers.push_back("--run " + cmd.toStdString() + ": " + answer);
     }
-    PtyServer::Options options;
-    options.fast = parser.isSet(fastOpt);
-    options.tracePath = parser.value(traceOpt);
-    PtyServer server(line, injector, console, options);
+    PtyServer server(line, injector, console, options, modem ? &*modem : nullptr);
     QString error;
     if (!server.open(&error)) {
         printErr(error);
@@ -248,6 +346,10 @@ int main(int argc, char** argv)
 
     for (const auto& a : startAnswers)
         server.trace(QString::fromStdString(a));
+    if (modem)
+        server.trace(QStringLiteral("modem in front of the terminal: dial delay %1 ms, answer %2 ms, rings every %3 ms; %4")
+                         .arg(modemConfig.dialDelayMs).arg(modemConfig.answerDelayMs).arg(modemConfig.ringIntervalMs)
+                         .arg(QString::fromStdString(modem->describe())));
 
     // Record the terminal as COM N, remembering what was there before.
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("GX520"), QStringLiteral("GX520"));
@@ -262,6 +364,8 @@ int main(int argc, char** argv)
     }
 
     std::fputs((server.path() + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
+    if (server.tcpPort() != 0)
+        std::fprintf(stdout, "tcp 127.0.0.1:%u\n", unsigned(server.tcpPort()));
     std::fflush(stdout);
 
     // SIGINT and SIGTERM end the event loop through a socket pair.

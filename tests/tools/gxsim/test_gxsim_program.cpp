@@ -1,5 +1,5 @@
 // The real gxsim program: started as a process, talked to over its
-// pseudo-terminal with plain POSIX calls.
+// pseudo-terminal and its loopback TCP port with plain POSIX calls.
 
 #include "simtest.h"
 
@@ -7,8 +7,11 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,6 +55,34 @@ Bytes exchange(int fd, const Bytes& request, std::size_t replyLen, int timeoutMs
     return readBytes(fd, replyLen, timeoutMs);
 }
 
+Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+int connectTcp(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(std::uint16_t(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Whether the far end closes the connection within a second.
+bool closedByPeer(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 1000) <= 0)
+        return false;
+    std::uint8_t b;
+    return ::read(fd, &b, 1) <= 0;
+}
+
+const std::string kId = "GX520 V2.01     ";
+
 // For requests that must go unanswered: a short wait, nothing may come.
 constexpr int kSilenceMs = 300;
 
@@ -79,13 +110,17 @@ struct Program {
                 proc.kill();
         }
     }
-    QString command(const QByteArray& line)
+    QString nextLine()
     {
-        proc.write(line + '\n');
         while (!proc.canReadLine())
             if (!proc.waitForReadyRead(3000))
                 return {};
         return QString::fromUtf8(proc.readLine()).trimmed();
+    }
+    QString command(const QByteArray& line)
+    {
+        proc.write(line + '\n');
+        return nextLine();
     }
     QProcess proc;
     QByteArray path;
@@ -165,11 +200,98 @@ TEST(GxsimProgram, RejectsBadOptions)
                                     QStringList{QStringLiteral("--model"), QStringLiteral("GX510"), QStringLiteral("--nodes"), QStringLiteral("1")},
                                     QStringList{QStringLiteral("--nodes"), QStringLiteral("0,16")},
                                     QStringList{QStringLiteral("--inject"), QStringLiteral("late")},
-                                    QStringList{QStringLiteral("--run"), QStringLiteral("node 9 off")}}) {
+                                    QStringList{QStringLiteral("--run"), QStringLiteral("node 9 off")},
+                                    QStringList{QStringLiteral("--tcp"), QStringLiteral("70000")},
+                                    QStringList{QStringLiteral("--dial-delay"), QStringLiteral("100")},
+                                    QStringList{QStringLiteral("--modem"), QStringLiteral("--dial-delay"), QStringLiteral("-1")}}) {
         QProcess p;
         p.start(QStringLiteral(GXSIM_PATH), args);
         ASSERT_TRUE(p.waitForFinished(5000));
         EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();
         EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
     }
+}
+
+TEST(GxsimProgram, ModemDialsLogsOnAndHangsUpWhenTheTerminalCloses)
+{
+    QTemporaryDir config;
+    Program sim({QStringLiteral("--fast"), QStringLiteral("--modem"), QStringLiteral("--fail-number"),
+                 QStringLiteral("5550199")},
+                config.path());
+    ASSERT_TRUE(sim.path.startsWith("/dev/"));
+    int fd = openPty(sim.path);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(text(exchange(fd, bytesOf("ATE0V0X0S0=0\r"), 15)), "ATE0V0X0S0=0\r0\r");
+    EXPECT_EQ(text(exchange(fd, {0x04}, 16, kSilenceMs)), "") << "no call yet";
+    // The 0x04 left in the command line makes it junk once a CR ends it.
+    EXPECT_EQ(text(exchange(fd, bytesOf("\rATDT5550199\r"), 4)), "4\r3\r");
+    EXPECT_EQ(text(exchange(fd, bytesOf("ATDT5550100\r"), 2)), "1\r");
+    EXPECT_EQ(text(exchange(fd, {0x09, 0x12, 0x34}, 1)), "0");
+    EXPECT_EQ(text(exchange(fd, {0x04}, 16)), kId);
+
+    // Closing the port, as the program does to drop a call, hangs up.
+    ::close(fd);
+    QString status;
+    for (int i = 0; i < 20 && !status.contains(QStringLiteral("mode command, on-hook")); ++i) {
+        if (i > 0)
+            ::usleep(50 * 1000);
+        status = sim.command("modem status");
+    }
+    EXPECT_EQ(status, QStringLiteral("ok modem mode command, on-hook, echo off, results numeric, S0=0 S12=50, "
+                                     "last dialled 5550100 (tone), failing numbers 5550199"));
+    fd = openPty(sim.path);
+    ASSERT_GE(fd, 0);
+    ::tcflush(fd, TCIFLUSH);
+    EXPECT_EQ(text(exchange(fd, bytesOf("AT\r"), 2)), "0\r") << "command mode, not data";
+    ::close(fd);
+}
+
+TEST(GxsimProgram, ModemRingsAndCarriesTheNewestFaultOfANetwork)
+{
+    QTemporaryDir config;
+    Program sim({QStringLiteral("--fast"), QStringLiteral("--modem"), QStringLiteral("--nodes"), QStringLiteral("1,3")},
+                config.path());
+    const int fd = openPty(sim.path);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(text(exchange(fd, bytesOf("ATE0V0\r"), 9)), "ATE0V0\r0\r");
+    EXPECT_EQ(sim.command("node 3 fault 16 shutdown"), QStringLiteral("ok node 3 fault 16 shutdown"));
+    EXPECT_EQ(sim.command("call 3"), QStringLiteral("ok ringing: call from node 3"));
+    EXPECT_EQ(text(readBytes(fd, 2)), "2\r");
+    EXPECT_EQ(text(exchange(fd, bytesOf("ATA\r"), 2)), "1\r");
+    const Bytes fault = exchange(fd, {0x1D}, 18);
+    ASSERT_EQ(fault.size(), 18u);
+    EXPECT_EQ(fault[16], 48);
+    EXPECT_EQ(exchange(fd, {0x1F}, 2), (Bytes{3, 16}));
+    ::close(fd);
+}
+
+TEST(GxsimProgram, TcpPortServesBesideTheTerminal)
+{
+    QTemporaryDir config;
+    Program sim({QStringLiteral("--fast"), QStringLiteral("--tcp"), QStringLiteral("0")}, config.path());
+    const QString tcpLine = sim.nextLine();
+    ASSERT_TRUE(tcpLine.startsWith(QStringLiteral("tcp 127.0.0.1:"))) << tcpLine.toStdString();
+    const int port = tcpLine.mid(14).toInt();
+    ASSERT_GT(port, 0);
+
+    const int first = connectTcp(port);
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(text(exchange(first, {0x04}, 16)), kId);
+    const int fd = openPty(sim.path);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(exchange(fd, {0x01}, 67).size(), 67u) << "the terminal still serves, its reply stays on it";
+    ::close(fd);
+    EXPECT_TRUE(sim.command("tcp status").contains(QStringLiteral(" connected, 1 bytes in, 16 bytes out;")));
+
+    // A new connection replaces the current one; tcp drop closes it.
+    const int second = connectTcp(port);
+    ASSERT_GE(second, 0);
+    EXPECT_TRUE(closedByPeer(first));
+    EXPECT_EQ(text(exchange(second, {0x04}, 16)), kId);
+    EXPECT_TRUE(sim.command("tcp drop").startsWith(QStringLiteral("ok dropped the connection from 127.0.0.1:")));
+    EXPECT_TRUE(closedByPeer(second));
+    EXPECT_EQ(sim.command("tcp status"),
+              QStringLiteral("ok tcp 127.0.0.1:%1: no client; 2 connections, 2 bytes in, 32 bytes out in all").arg(port));
+    ::close(first);
+    ::close(second);
 }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace gx {
+
+class Link;
+
+// Dialling a remote controller through the modem on the modem port, logging
+// on with its remote log-on PIN, and hanging up again. The modem is driven
+// with AT commands over the one serial port; every wait sleeps in the event
+// loop, and Cancel ends the dial at its next cancellable wait.
+class Dialer : public QObject {
+    Q_OBJECT
+public:
+    enum class Result { LoggedOn, PortFailed, NoModem, NoConnection, Rejected, Cancelled };
+
+    explicit Dialer(Link& link, QObject* parent = nullptr);
+
+    // The whole dial sequence: three initialisation attempts with the setting
+    // "ModemInit", "ATDT" or "ATDP" by "Dial out mode", up to 60 s for CONNECT,
+    // four log-on attempts. `status` receives the progress texts. The failures
+    // are reported in the modem's own message boxes; on Rejected the line has
+    // been dropped (port closed and opened again).
+    Result dial(const QString& number, const QString& pin, const std::function<void(const QString&)>& status);
+    // Ends a running dial at its next cancellable wait; a carriage return and
+    // line feed tell the modem to abandon a dial in progress.
+    void cancel();
+    bool dialCancel = false;
+
+    // "+++" between guard times, "ATH0", the port closed and opened again;
+    // "Disconnecting..    " and "Disconnected    " are shown. Nothing the
+    // modem answers is checked.
+    void hangUp();
+
+    // The two PIN bytes of the log-on request: the four characters packed two
+    // to a byte, a character that is not a digit counting as 0.
+    static QByteArray pinBytes(const QString& pin);
+
+private:
+    // Collects what the modem sends for up to `seconds`, until `done(rx)`.
+    // Cancellable waits end early on Cancel (returns false then).
+    bool collect(QString& rx, double seconds, bool cancellable, const std::function<bool(const QString&)>& done);
+    bool wait(double seconds, bool cancellable);
+
+    Link& m_link;
+};
+
+} // namespace gx

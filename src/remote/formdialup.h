@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace gx {
+
+class SettingsStore;
+
+// "Dial up": the telephone number, the remote log-on PIN and the progress of
+// the dial sequence. The buttons only raise signals; the main window runs the
+// sequence.
+class FormDialup : public QDialog {
+    Q_OBJECT
+public:
+    explicit FormDialup(SettingsStore& settings, QWidget* parent = nullptr);
+
+    void Form_Load();
+    // Dial is usable with a number and a PIN of four characters.
+    void TextPhoneNumber_Change();
+
+    QLineEdit* TextPhoneNumber = nullptr;
+    QLineEdit* TextRemotePIN = nullptr;
+    QLineEdit* TextStatus = nullptr;
+    QPushButton* CommandDial = nullptr;
+    QPushButton* CommandAddressBook = nullptr;
+    QPushButton* CommandCancel = nullptr;
+
+signals:
+    void dialClicked();
+    void cancelClicked();
+    void addressBookClicked();
+
+private:
+    SettingsStore& m_settings;
+};
+
+} // namespace gx
