@@ -2,7 +2,7 @@
 // on the master side: open by path through the COM mapping, exchange, and notice
 // a line that vanished.
 
-#include "../link/linkfixture.h"
+#include "linkfixture.h"
 
 #include "link/protocol.h"
 #include "platform/qtserialport.h"

@@ -1,147 +1,23 @@
 // The whole program against the controller simulator on a real pseudo-terminal:
-// the real serial port, clock and waits; only dialogs and settings are fakes.
+// program mode, the live monitor, control commands and the network monitor.
 
-#include "fakes.h"
-#include "simprocess.h"
+#include "e2efixture.h"
 
-#include "link/link.h"
-#include "monitor/instruments.h"
-#include "monitor/monitorscreen.h"
-#include "monitor/networkscreen.h"
-#include "platform/qtserialport.h"
 #include "profile/profileeditor.h"
 #include "profile/profilefile.h"
-#include "shell/formmonitor.h"
-#include "shell/monitoring.h"
-#include "shell/program.h"
 #include "shell/programmode.h"
 #include "shell/statuswindows.h"
 
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTimer>
-
-#include <functional>
 
 using namespace gx;
 using namespace gx::test;
-
-namespace {
-
-struct Program {
-    QTemporaryDir dir;
-    SimProcess sim;
-    SteadyClock clock;
-    EventLoopWaiter waiter{clock};
-    FakeSettingsStore settings;
-    FakeDialogs dialogs;
-    FakeDesktop desktop;
-    QtSerialPort port{settings};
-    FakeFileDialogs fileDialogs;
-    FileStore files;
-    FakePrinter printer;
-    bool cd = QDir::setCurrent(QStringLiteral(GX_TEST_DATA_DIR));
-    FormMonitor window{Platform{port, clock, waiter, settings, dialogs, desktop, fileDialogs, files, printer}};
-
-    explicit Program(QStringList simArgs, const QString& nodeCount = QString())
-        : sim((simArgs << QStringLiteral("--fast") << QStringLiteral("--trace") << dir.filePath("trace")))
-    {
-        settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), sim.path);
-        settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
-        settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("1"));
-        if (!nodeCount.isEmpty())
-            settings.setSetting(QStringLiteral("Node count"), nodeCount);
-        installProgram(window);
-        window.Form_Load();
-    }
-    Monitoring& monitoring() { return *window.findChild<Monitoring*>(); }
-    MonitorScreen& screen() { return monitoring().screen(); }
-    NetworkScreen& network() { return monitoring().network(); }
-    QString lcd() { return screen().TextLCD->toPlainText(); }
-
-    // Every request the simulator received, as hex, in order.
-    QStringList received()
-    {
-        QFile f(dir.filePath("trace"));
-        f.open(QIODevice::ReadOnly);
-        QStringList out;
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (line.contains(" RX")) {
-                QByteArray hex = line.mid(line.lastIndexOf(": ") + 2);
-                out << QString::fromLatin1(hex.replace(' ', "").toLower());
-            }
-        return out;
-    }
-};
-
-// Steps run one after another while the program's own loops run: each waits
-// for its condition, then acts. The script fails the test and stops the
-// monitors when it runs out of time.
-class Script {
-public:
-    explicit Script(FormMonitor& w, double seconds = 30) : m_window(w)
-    {
-        m_timer.setInterval(20);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
-        m_deadline.start();
-        m_seconds = seconds;
-    }
-    Script& then(const char* what, std::function<bool()> ready, std::function<void()> act = {})
-    {
-        m_steps.push_back({what, std::move(ready), std::move(act)});
-        return *this;
-    }
-    void start() { m_timer.start(); }
-    bool finished() const { return m_next == m_steps.size(); }
-    QString stuckAt() const { return finished() ? QString() : QString::fromLatin1(m_steps[m_next].what); }
-
-private:
-    struct Step {
-        const char* what;
-        std::function<bool()> ready;
-        std::function<void()> act;
-    };
-    void tick()
-    {
-        if (m_busy)
-            return;
-        m_busy = true;
-        while (m_next < m_steps.size() && m_steps[m_next].ready()) {
-            auto act = m_steps[m_next].act;
-            ++m_next;
-            if (act)
-                act();
-        }
-        if (finished() || m_deadline.elapsed() > m_seconds * 1000) {
-            m_timer.stop();
-            m_window.StatusUpdate = false;
-            if (auto* quit = m_window.findChild<QPushButton*>(QStringLiteral("CommandMonitorNetwork")))
-                quit->setEnabled(false);
-        }
-        m_busy = false;
-    }
-    FormMonitor& m_window;
-    QTimer m_timer;
-    QElapsedTimer m_deadline;
-    double m_seconds;
-    std::vector<Step> m_steps;
-    size_t m_next = 0;
-    bool m_busy = false;
-};
-
-} // namespace
 
 // ---- Program mode ----
 

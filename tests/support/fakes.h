@@ -21,6 +21,14 @@
 #include <functional>
 #include <map>
 
+#include <ostream>
+
+// Qt strings in test failures, as text.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace gx::test {
 
 // A clock that only moves when told. Actions can be scheduled at a time; they run

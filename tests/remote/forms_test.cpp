@@ -1,0 +1,157 @@
+// The settings, dial-up and address book dialogs as a user works them.
+
+#include "fakes.h"
+
+#include "remote/formaddressbook.h"
+#include "remote/formdialup.h"
+#include "remote/formsettings.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+using namespace gx;
+using namespace gx::test;
+
+namespace {
+
+struct SettingsFixture {
+    FakeSettingsStore store;
+    int opened = 0;
+    bool openFails = false;
+    std::unique_ptr<FormSettings> form;
+
+    void load()
+    {
+        form = std::make_unique<FormSettings>(
+            store, FormSettings::MainWindow{[] {}, [this] { ++opened; }, [this] { return openFails; }},
+            [] { return QList<SerialDeviceInfo>{{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K1234"}}; });
+        form->setAttribute(Qt::WA_DeleteOnClose, false);
+        form->Form_Load();
+    }
+    bool on(QRadioButton* b) const { return b->isChecked(); }
+};
+
+} // namespace
+
+TEST(FormSettings, StartsFromTheStoreAndKeepsTheInitialModesInStep)
+{
+    SettingsFixture f;
+    f.load();  // an empty store
+    FormSettings& s = *f.form;
+    EXPECT_TRUE(s.OptionLocComPort[0]->isChecked());
+    EXPECT_TRUE(s.OptionMODComPort[0]->isChecked());
+    EXPECT_FALSE(s.OptionInitialMode[0]->isChecked() || s.OptionInitialMode[1]->isChecked());
+    EXPECT_FALSE(s.OptionInitialMode[0]->isEnabled() || s.OptionInitialMode[1]->isEnabled());
+    EXPECT_EQ(s.TextModemInit->text(), "ATZE1V1X0S0=0");
+    EXPECT_EQ(s.TextMODEMinComming->text(), "ATE0V0X0S0=0");
+    EXPECT_TRUE(s.OptionDialOut[0]->isChecked());
+    EXPECT_EQ(s.LabelLocDevice[3]->text(), "/dev/ttyS2");
+
+    s.OptionLocComPort[3]->setChecked(true);  // COM 3 enables "Local" without selecting it
+    EXPECT_TRUE(s.OptionInitialMode[0]->isEnabled());
+    EXPECT_FALSE(s.OptionInitialMode[0]->isChecked());
+    s.OptionInitialMode[0]->setChecked(true);
+    s.OptionLocComPort[0]->setChecked(true);  // "Not used" deselects and disables it at once
+    EXPECT_FALSE(s.OptionInitialMode[0]->isChecked() || s.OptionInitialMode[0]->isEnabled());
+
+    SettingsFixture g;
+    g.store.setSetting("use", "local");
+    g.store.setSetting("CurrentPort", "0");
+    g.store.setSetting("CurrentModemPort", "9");  // edited by hand
+    g.load();
+    EXPECT_FALSE(g.form->OptionInitialMode[0]->isChecked() || g.form->OptionInitialMode[1]->isChecked());
+    EXPECT_TRUE(g.form->OptionMODComPort[0]->isChecked());
+    EXPECT_EQ(g.store.setting("CurrentModemPort"), "0");
+}
+
+TEST(FormSettings, ApplyWritesEverythingAndStaysOpenWhileThePortFails)
+{
+    SettingsFixture f;
+    f.store.setValue("Ports", "COM2", "/dev/ttyACM7");
+    f.load();
+    FormSettings& s = *f.form;
+    EXPECT_EQ(s.ComboDevice[2]->currentText(), "/dev/ttyACM7");
+    EXPECT_EQ(s.LabelMODDevice[2]->text(), "/dev/ttyACM7");
+    s.OptionLocComPort[3]->setChecked(true);
+    s.OptionMODComPort[2]->setChecked(true);
+    s.OptionInitialMode[1]->setChecked(true);
+    s.OptionDialOut[1]->setChecked(true);
+    s.ComboDevice[3]->setCurrentIndex(1);  // the USB adapter
+    EXPECT_EQ(s.LabelLocDevice[3]->text(), "/dev/ttyUSB0");
+    s.CommandDefaults->click();
+    f.openFails = true;
+    s.show();
+    s.CommandApply->click();
+    EXPECT_EQ(f.store.setting("CurrentPort"), "3");
+    EXPECT_EQ(f.store.setting("CurrentModemPort"), "2");
+    EXPECT_EQ(f.store.setting("use"), "remote");
+    EXPECT_EQ(f.store.setting("ModemInit"), "ATE1V1X0S0=0");
+    EXPECT_EQ(f.store.setting("ModemInComming"), "ATE0V0X0S0=0");
+    EXPECT_EQ(f.store.setting("Dial out mode"), "Pulse");
+    EXPECT_EQ(f.store.value("Ports", "COM3"), "/dev/ttyUSB0");
+    EXPECT_EQ(f.store.value("Ports", "COM2"), "/dev/ttyACM7");
+    EXPECT_FALSE(f.store.contains("Ports", "COM4"));
+    EXPECT_EQ(f.opened, 1);
+    EXPECT_TRUE(s.isVisible()) << "a port that cannot be opened keeps the dialog open";
+    f.openFails = false;
+    s.CommandCancel->click();
+    EXPECT_EQ(f.opened, 2);
+    EXPECT_FALSE(s.isVisible());
+}
+
+TEST(FormDialup, DialNeedsANumberAndAFourCharacterPin)
+{
+    FakeSettingsStore store;
+    store.setSetting("LastNumber", "5550100");
+    FormDialup d(store);
+    d.Form_Load();
+    EXPECT_EQ(d.TextPhoneNumber->text(), "5550100");
+    EXPECT_EQ(d.TextStatus->text(), "Idle...");
+    for (const auto& [pin, enabled] : {std::pair{"123", false}, {"1234", true}}) {
+        d.TextRemotePIN->setText(pin);
+        EXPECT_EQ(d.CommandDial->isEnabled(), enabled) << pin;
+    }
+    d.TextPhoneNumber->clear();
+    EXPECT_FALSE(d.CommandDial->isEnabled());
+}
+
+TEST(FormAddressBook, EntriesAreAddedEditedAndUsed)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("address.txt");
+    FileStore files;
+    FakeDialogs dialogs;
+    auto book = std::make_unique<FormAddressBook>(files, dialogs, path);
+    EXPECT_EQ(*files.read(path, nullptr), "EOF\r\n") << "a missing book is made";
+    EXPECT_EQ(book->ComboName->count(), 1);
+    EXPECT_FALSE(book->CommandModifyEntry->isEnabled());
+
+    book->CommandNewEntry_Click();
+    EXPECT_FALSE(book->ComboName->isEnabled()) << "locked while editing";
+    book->TextNewName->setText("Depot, gate 2");
+    book->TextNewNumber->setText("555 0199");
+    book->CommandStore_Click();
+    EXPECT_EQ(*files.read(path, nullptr), "Depot! gate 2,555 0199\r\nEOF\r\n");
+    EXPECT_EQ(book->ComboName->itemText(0), "Depot, gate 2");
+
+    book->CommandNewEntry_Click();
+    book->CommandNewEntry_Click();  // two new entries, only the selected one filled
+    EXPECT_EQ(book->ComboName->currentIndex(), 2);
+    book->TextNewName->setText("North");
+    book->TextNewNumber->setText("555 0100");
+    book->CommandStore_Click();
+    EXPECT_EQ(*files.read(path, nullptr), "Depot! gate 2,555 0199\r\n,\r\nNorth,555 0100\r\nEOF\r\n");
+
+    QString used;
+    QObject::connect(book.get(), &FormAddressBook::numberChosen, [&](const QString& n) { used = n; });
+    book->ComboName->setCurrentIndex(2);
+    EXPECT_EQ(book->TextPhoneNumber->text(), "555 0100");
+    book->CommandUse_Click();
+    EXPECT_EQ(used, "555 0100");
+}
