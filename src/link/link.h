@@ -178,6 +178,9 @@ signals:
     // (the profile, the notes); the wait has ended.
     void confirmationWait(const QString& what, double seconds);
     void confirmationWaitEnded();
+    // The download has begun to send the profile (true) or has ended (false):
+    // stopping it in between leaves the controller with part of a profile.
+    void downloadSending(bool sending);
 };
 
 // Firmware version from an identification text: the number after the first "V"

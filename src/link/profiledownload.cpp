@@ -61,6 +61,11 @@ Link::Download Link::downloadProfile(const QByteArray& image, const QByteArray& 
     if (waiter.closing())
         return Download::Abandoned;
 
+    emit downloadSending(true);
+    struct Sent {
+        Link* link;
+        ~Sent() { emit link->downloadSending(false); }
+    } sent{this};
     MSComm1.output(QByteArray(1, cmd::ProfileDownload));
     pause(CommandPause);
     if (!sendBytewise(DownloadImage))

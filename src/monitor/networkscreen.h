@@ -6,6 +6,7 @@
 // owns the requests, the polling and the "Node count" setting.
 
 #include "monitor/instruments.h"
+#include "monitor/quickstatus.h"
 
 #include <QColor>
 #include <QObject>
@@ -22,14 +23,6 @@ class QScrollBar;
 
 namespace gx {
 
-// The status of one node from its quick-status reply: fault code f and state s.
-struct QuickStatusView {
-    enum class Lamp { Green, Orange, Red };
-    std::optional<QString> text;        // unset: the text stays as it was
-    Lamp lamp = Lamp::Green;            // LEDstatus is always switched on
-    std::optional<bool> resetEnabled;   // unset: the Reset button stays as it was
-};
-QuickStatusView quickStatus(int fault, int state);
 
 class NetworkScreen : public QObject {
     Q_OBJECT

@@ -26,6 +26,8 @@ public:
     // Set once the main window is closing: waits end at once, loops must stop.
     bool closing() const { return m_closing; }
     void setClosing() { m_closing = true; }
+    // For a last step that must still run after an interruption (a hang-up).
+    void resetClosing() { m_closing = false; }
 
 private:
     bool m_closing = false;

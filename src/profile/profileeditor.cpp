@@ -1,5 +1,6 @@
 #include "profile/profileeditor.h"
 
+#include "profile/profileimage.h"
 #include "profile/slots.h"
 #include "profile/tables.h"
 #include "profile/valuetext.h"
@@ -751,22 +752,9 @@ QList<ValueAdjustment> ProfileEditor::setWorkingProfile(const Profile& profile)
     return adjustments;
 }
 
-QString ProfileEditor::notesFromTextReply(const QByteArray& textReply)
-{
-    const QString text = QString::fromLatin1(textReply.left(1023));
-    qsizetype n = qMin<qsizetype>(text.size(), 1022);
-    while (n > 0 && text[n - 1] == QLatin1Char(' '))
-        --n;
-    return text.left(n);
-}
-
 QList<ValueAdjustment> ProfileEditor::loadUploadedProfile(const Profile& uploaded, const QByteArray& textReply)
 {
-    Profile working = uploaded;
-    for (int& t : working.TimerValue)
-        t = int(floorDiv(t, 10));
-    working.Notes = notesFromTextReply(textReply);
-    return setWorkingProfile(working);
+    return setWorkingProfile(workingFromUpload(uploaded, textReply));
 }
 
 } // namespace gx

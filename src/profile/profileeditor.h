@@ -65,11 +65,6 @@ public:
     // from the 1023-byte text reply.
     QList<ValueAdjustment> loadUploadedProfile(const Profile& uploaded, const QByteArray& textReply);
 
-    // The notes in a profile text reply: its first n characters, n being the
-    // position of the last non-blank among the first 1022 (the 1023rd is
-    // never part of the notes).
-    static QString notesFromTextReply(const QByteArray& textReply);
-
     bool profileChanged() const { return *m_changed; }
     void setProfileChanged(bool changed) { *m_changed = changed; }
 

@@ -48,6 +48,24 @@ Profile decodeProfileImage(const QByteArray& image)
     return p;
 }
 
+QString notesFromTextReply(const QByteArray& textReply)
+{
+    const QString text = QString::fromLatin1(textReply.left(1023));
+    qsizetype n = qMin<qsizetype>(text.size(), 1022);
+    while (n > 0 && text[n - 1] == QLatin1Char(' '))
+        --n;
+    return text.left(n);
+}
+
+Profile workingFromUpload(const Profile& uploaded, const QByteArray& textReply)
+{
+    Profile working = uploaded;
+    for (int& t : working.TimerValue)
+        t = int(floorDiv(t, 10));
+    working.Notes = notesFromTextReply(textReply);
+    return working;
+}
+
 QByteArray packedDecimalFromPin(const QString& pin)
 {
     const QString text = pin.rightJustified(4, QLatin1Char('0'), true);

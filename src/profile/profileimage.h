@@ -21,6 +21,15 @@ QString pinFromPackedDecimal(quint8 first, quint8 second);
 // in tenths of a second). Bytes missing from a shorter image count as 0.
 Profile decodeProfileImage(const QByteArray& image);
 
+// The notes in a profile text reply: its first n characters, n being the
+// position of the last non-blank among the first 1022 (the 1023rd is never
+// part of the notes).
+QString notesFromTextReply(const QByteArray& textReply);
+
+// A working profile from an upload: the decoded image (timers in tenths,
+// divided by 10 and rounded down) and the notes of the text reply.
+Profile workingFromUpload(const Profile& uploaded, const QByteArray& textReply);
+
 // A PIN text as the two packed-decimal bytes: filled up on the left with "0"
 // to four characters, only the first four used, a character that is not a
 // digit counting as 0.

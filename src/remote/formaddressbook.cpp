@@ -86,6 +86,7 @@ void FormAddressBook::setEditing(bool editing)
     for (QWidget* w : std::initializer_list<QWidget*>{LabelNewName, LabelNewNumber, TextNewName, TextNewNumber, CommandStore})
         w->setVisible(editing);
     ComboName->setEnabled(!editing);
+    adjustSize();
 }
 
 void FormAddressBook::loadAddressBook()
@@ -139,6 +140,7 @@ void FormAddressBook::CommandNewEntry_Click()
     TextNewName->clear();
     TextNewNumber->clear();
     setEditing(true);
+    TextNewName->setFocus();
     ComboName->addItem(QStringLiteral(" "));
     ComboName->setCurrentIndex(addressPointer);
     ++addressPointer;
@@ -154,6 +156,7 @@ void FormAddressBook::CommandModifyEntry_Click()
     TextNewName->setText(entries[i].name);
     TextNewNumber->setText(entries[i].number);
     setEditing(true);
+    TextNewName->setFocus();
 }
 
 void FormAddressBook::CommandStore_Click()

@@ -1,0 +1,177 @@
+// gxctl as a script runs it, against the simulator on its pseudo-terminal.
+
+#include "simprocess.h"
+
+#include "monitor/statussummary.h"
+#include "profile/profilefile.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+using namespace gx;
+
+namespace {
+
+struct Outcome {
+    int rc = -1;
+    QString out, err;
+    double seconds = 0;
+};
+
+Outcome gxctl(const QStringList& args)
+{
+    QProcess p;
+    QElapsedTimer t;
+    t.start();
+    p.start(QStringLiteral(GXCTL_PATH), args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
+            t.nsecsElapsed() / 1e9};
+}
+
+struct Sim {
+    SimProcess sim;
+    explicit Sim(QStringList args) : sim(args << QStringLiteral("--fast")) {}
+    Outcome run(QStringList args) { return gxctl(QStringList{QStringLiteral("--port"), sim.path} + args); }
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(Gxctl, EveryCommandInEachFramingItHas)
+{
+    Sim s({QStringLiteral("--nodes"), QStringLiteral("1,2,5")});
+    QTemporaryDir dir;
+    struct Row {
+        QStringList args;
+        int rc;
+        const char* out;  // text standard output holds
+        const char* err;  // text standard error holds ("" for nothing)
+    };
+    const Row rows[] = {
+        {{"identify"}, 0, "Model:    GX520", ""},
+        {{"--node", "5", "identify", "--json"}, 0, "\"model\":\"GX520\"", ""},
+        {{"status"}, 0, "LCD:          AUTO Standby", ""},
+        {{"--node", "2", "status", "--json"}, 0, "\"state_text\":\"Stopped\"", ""},
+        {{"--node", "2", "upload", "-o", dir.filePath("n2.520")}, 0, "", "the notes travel only on the direct line"},
+        {{"--node", "2", "download", dir.filePath("n2.520")}, 2, "", "only on the direct line"},
+        {{"upload"}, 2, "", "upload needs -o FILE"},
+        {{"frobnicate"}, 2, "", "no command \"frobnicate\""},
+    };
+    for (const Row& r : rows) {
+        const Outcome run = s.run(r.args);
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        EXPECT_EQ(run.rc, r.rc) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QLatin1String(r.out))) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(r.err))) << run.err.toStdString();
+    }
+    const Outcome scan = s.run({"scan"});
+    EXPECT_EQ(scan.rc, 0);
+    EXPECT_EQ(scan.out.count('\n'), 3) << "one line per node that answers";
+    EXPECT_TRUE(scan.out.contains("node  5: Standby (state 0, fault 0)")) << scan.out.toStdString();
+    const ProfileFileContents n2 = readProfileFile(contents(dir.filePath("n2.520")));
+    EXPECT_TRUE(n2.ok());
+    EXPECT_EQ(n2.profile.MessageText[3], "Sim site 2      ");
+    EXPECT_TRUE(n2.profile.Notes.isEmpty());
+}
+
+TEST(Gxctl, ProfilesGoRoundTripAndAreCheckedAndCompared)
+{
+    Sim s({});
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.520"), second = dir.filePath("second.520");
+    ASSERT_EQ(s.run({"upload", "-o", first}).rc, 0);
+    EXPECT_TRUE(readProfileFile(contents(first)).profile.Notes.startsWith("Simulated controller"));
+    const Outcome down = s.run({"download", first});
+    EXPECT_EQ(down.rc, 0) << down.err.toStdString();
+    ASSERT_EQ(s.run({"upload", "-o", second}).rc, 0);
+    EXPECT_EQ(contents(first), contents(second)) << "upload, download, upload gives the same file";
+    EXPECT_EQ(s.run({"check", first}).rc, 0);
+
+    // One edit: exactly that difference against the controller.
+    QByteArray edited = contents(first);
+    const ProfileFileContents c = readProfileFile(edited);
+    Profile p = c.profile;
+    p.TimerValue[0] = 7;
+
+    {
+        QFile f(dir.filePath("edited.520"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(writeProfileFile(p));
+    }
+    const Outcome d = s.run({"diff", dir.filePath("edited.520"), "controller"});
+    EXPECT_EQ(d.rc, 0);
+    EXPECT_EQ(d.out.trimmed(), "Timers: Start Delay:  0:00:07  ->  " + QString("0:00:%1").arg(c.profile.TimerValue[0], 2, 10, QChar('0')));
+
+    // Two bad values: both named, exit 1.
+    p.SysValue[26] = 9;
+    p.SwSwitch[24] = 200;
+    {
+        QFile f(dir.filePath("bad.520"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(writeProfileFile(p));
+    }
+    const Outcome bad = gxctl({"check", dir.filePath("bad.520"), "--limits", QStringLiteral(GX_SOURCE_DIR) + "/data/limits.txt"});
+    EXPECT_EQ(bad.rc, 1);
+    EXPECT_TRUE(bad.out.contains("Generator phases: is 9")) << bad.out.toStdString();
+    EXPECT_TRUE(bad.out.contains("Programmable output 1: is option 200")) << bad.out.toStdString();
+    EXPECT_EQ(s.run({"download", dir.filePath("bad.520")}).rc, 1) << "refused before anything is sent";
+}
+
+TEST(Gxctl, StatusRowsParseBackToTheSimulatorsValues)
+{
+    Sim s({QStringLiteral("--run"), QStringLiteral("battery 13.6"), QStringLiteral("--run"), QStringLiteral("hours 2345.67")});
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("log.csv");
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(s.run({"status", "--csv", csv}).rc, 0);
+    const QStringList lines = QString::fromUtf8(contents(csv)).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << "one header, then a row a poll, appended";
+    EXPECT_EQ(lines[0], csvHeader());
+    const QStringList header = csvFields(lines[0]);
+    const QStringList row = csvFields(lines[2]);
+    ASSERT_EQ(row.size(), header.size());
+    auto field = [&](const char* name) { return row[header.indexOf(QLatin1String(name))]; };
+    EXPECT_EQ(field("battery_v"), "13.6");
+    EXPECT_EQ(field("hours_run"), "2345.67");
+    EXPECT_EQ(field("state_text"), "Stopped");
+    EXPECT_EQ(field("lcd_top"), "AUTO Standby");
+    EXPECT_TRUE(QDateTime::fromString(field("time"), Qt::ISODate).isValid()) << field("time").toStdString();
+
+    // Watching goes on until interrupted, then ends cleanly.
+    QProcess watch;
+    watch.start(QStringLiteral(GXCTL_PATH), {"--port", s.sim.path, "status", "--watch", "0.2", "--csv", csv});
+    for (int i = 0; i < 100 && QString::fromUtf8(contents(csv)).count('\n') < 6; ++i)
+        QThread::msleep(50);
+    watch.terminate();
+    ASSERT_TRUE(watch.waitForFinished(5000));
+    EXPECT_EQ(watch.exitCode(), 0);
+    EXPECT_GE(QString::fromUtf8(contents(csv)).count('\n'), 6);
+    EXPECT_TRUE(contents(csv).endsWith('\n')) << "no row is left half-written";
+}
+
+TEST(Gxctl, ASilentControllerAndADialledOne)
+{
+    Sim silent({QStringLiteral("--inject"), QStringLiteral("drop always")});
+    const Outcome r = silent.run({"identify"});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.err.trimmed(), "gxctl: No ID received from GX510-520");
+    EXPECT_LT(r.seconds, 3.0) << "within the identification's 2 s";
+
+    Sim modem({QStringLiteral("--modem")});
+    const Outcome dialled = modem.run({"--dial", "5550100", "--pin", "1234", "identify"});
+    EXPECT_EQ(dialled.rc, 0) << dialled.err.toStdString();
+    EXPECT_TRUE(dialled.out.contains("Model:    GX520"));
+    EXPECT_EQ(modem.run({"--dial", "5550100", "--pin", "9999", "identify"}).err.trimmed(),
+              "gxctl: Password rejected: Call terminated");
+}
