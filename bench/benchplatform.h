@@ -54,6 +54,7 @@ class NoFileDialogs final : public gx::FileDialogs {
 public:
     QString getSaveFileName(const QString&, const QString&, const QString&) override { return {}; }
     QString getOpenFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString getExistingDirectory(const QString&, const QString&) override { return {}; }
 };
 
 class NoPrinter final : public gx::Printer {

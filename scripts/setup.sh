@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev googletest
   xvfb xauth x11-utils imagemagick socat
   fonts-dejavu-core fonts-liberation poppler-utils

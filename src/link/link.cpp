@@ -2,6 +2,7 @@
 
 #include "statussink.h"
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
@@ -50,6 +51,7 @@ void Link::MSComm1_OnComm()
     const int threshold = MSComm1.rThreshold();
     if (NetworkMode) {
         NetReply = MSComm1.input();
+        m_replySize = int(NetReply.size());
         if (threshold == replylen::NetQuickStatus)
             GotQuickStatus = true;
         else if (threshold == replylen::NetIdentification)
@@ -58,6 +60,7 @@ void Link::MSComm1_OnComm()
             GotPacket = true;
         return;
     }
+    m_replySize = MSComm1.inBufferCount();
     switch (threshold) {
     case replylen::Profile:
         ProfileReply = MSComm1.input();
@@ -98,16 +101,49 @@ bool Link::exchange(int inputMode, int threshold, bool& flag, const QByteArray& 
         MSComm1.discardInput();
     MSComm1.setRThreshold(threshold);
     flag = false;
-    MSComm1.output(request);
+    send(request);
     return waitFor(flag, timeout);
+}
+
+void Link::send(const QByteArray& request)
+{
+    ++health.node(healthNode()).requests;
+    m_requestPending = true;
+    m_requestSent = waiter.clock().now();
+    m_replySize = 0;
+    MSComm1.output(request);
 }
 
 bool Link::waitFor(const bool& flag, double timeout)
 {
     const bool got = waiter.waitUntil([&flag] { return flag; }, timeout);
+    if (m_requestPending && !waiter.closing()) {
+        m_requestPending = false;
+        LinkCounts& c = health.node(healthNode());
+        if (got) {
+            const double t = waiter.clock().now() - m_requestSent;
+            ++c.replies;
+            c.replyTimeTotal += t;
+            c.worstReplyTime = std::max(c.worstReplyTime, t);
+            if (m_replySize > MSComm1.rThreshold())
+                ++c.longReplies;
+        } else {
+            ++c.timeouts;
+            if (MSComm1.inBufferCount() > 0)
+                ++c.shortReplies;
+        }
+    }
     if (!got)
         MSComm1.checkAlive(); // a silent line may be a vanished adapter
     return got;
+}
+
+bool Link::checksumOk(const QByteArray& reply, int dataLength)
+{
+    const bool ok = checksumMatches(reply, dataLength);
+    if (!ok)
+        ++health.node(healthNode()).checksumFailures;
+    return ok;
 }
 
 void Link::pause(double seconds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linkhealth.h"
 #include "protocol.h"
 
 #include "profile/profile.h"
@@ -94,8 +95,19 @@ public:
     // request, and the time-out in seconds. Returns the flag.
     bool exchange(int inputMode, int threshold, bool& flag, const QByteArray& request, double timeout,
                   Discard discard = Discard::Yes);
-    // Waits for an already requested reply.
+    // Sends a request whose reply is then awaited with waitFor; the line's
+    // health counts it.
+    void send(const QByteArray& request);
+    // Waits for a reply; for a request sent with send() the health counts the
+    // outcome (reply and its time, time-out, short or over-long reply).
     bool waitFor(const bool& flag, double timeout);
+    // Checks a reply's checksum (data bytes, then two checksum bytes); a
+    // mismatch is counted against the line.
+    bool checksumOk(const QByteArray& reply, int dataLength);
+
+    // Per node (0: the direct line), counted where the exchange is; the
+    // screens only read it.
+    LinkHealth health;
     void pause(double seconds);
 
     // The profile as last read from a controller (timers in tenths), its raw
@@ -163,6 +175,10 @@ public:
 
 private:
     bool sendBytewise(const QByteArray& bytes);
+    int healthNode() const { return NetworkMode ? Address : LinkHealth::DirectLine; }
+    bool m_requestPending = false;
+    double m_requestSent = 0.0;
+    int m_replySize = 0;
     bool awaitConfirmation(const QString& what);
     bool profileAttemptLocal();
     bool profileAttemptNetwork();

@@ -52,7 +52,7 @@ bool Link::profileAttemptLocal()
     }
     const unsigned long sum = byteSum(ProfileReply, 0, ProfileImageSize);
     const unsigned received = receivedChecksum(ProfileReply, ProfileImageSize);
-    if (ProfileReply.size() < replylen::Profile || sum != received) {
+    if (!checksumOk(ProfileReply, ProfileImageSize)) {
         ComError = QStringLiteral("Communication error: Profile checksum  %1  %2").arg(received).arg(sum);
         return false;
     }
@@ -108,7 +108,7 @@ void Link::uploadProfileText()
     // request: the notes are long, and whatever arrives first counts.
     MSComm1.setInputMode(SerialPort::BinaryMode);
     MSComm1.setRThreshold(replylen::ProfileText);
-    MSComm1.output(QByteArray(1, cmd::TextUpload));
+    send(QByteArray(1, cmd::TextUpload));
     GotText = false;
     if (!waitFor(GotText, timeout::ProfileText)) {
         status.displayStatus(QStringLiteral("Profile-text error"), 0, 1);

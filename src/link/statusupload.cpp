@@ -32,7 +32,7 @@ void Link::updateStatus()
     while (!StatusValid && failures <= OneShotFailuresAllowed && !waiter.closing()) {
         if (!exchange(SerialPort::BinaryMode, length, StatusGot, QByteArray(1, cmd::Status),
                       timeout::StatusOneShot)
-            || !checksumMatches(StatusReply, length - 2))
+            || !checksumOk(StatusReply, length - 2))
             ++failures;
         else
             StatusValid = true;
@@ -47,14 +47,14 @@ bool Link::statusAttemptDirect()
     MSComm1.setRThreshold(length);
     StatusGot = false;
     StatusValid = false;
-    MSComm1.output(QByteArray(1, cmd::Status));
+    send(QByteArray(1, cmd::Status));
     if (!waitFor(StatusGot, timeout::StatusMonitorDirect))
         return false;
     // A reply that came is copied whether or not its checksum then matches.
     const int data = length - 2;
     for (int i = 0; i < data && i < StatusReply.size(); ++i)
         StatusImage[size_t(i)] = uint8_t(StatusReply[i]);
-    return checksumMatches(StatusReply, data);
+    return checksumOk(StatusReply, data);
 }
 
 bool Link::statusAttemptNetwork()

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -154,6 +155,36 @@ void MonitorScreen::build()
     LabelOverride->hide();
     info->addWidget(LabelOverride);
     info->addStretch(1);
+    LabelLinkHealth = new QLabel(infoBox);
+    LabelLinkHealth->setObjectName(QStringLiteral("LabelLinkHealth"));
+    info->addWidget(LabelLinkHealth);
+    auto* tools = new QHBoxLayout;
+    tools->setSpacing(4);
+    auto toolButton = [&](const char* name, const QString& caption, const QString& tip) {
+        auto* b = new QPushButton(caption, infoBox);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(tip);
+        b->setFocusPolicy(Qt::NoFocus);
+        tools->addWidget(b);
+        return b;
+    };
+    CommandTrend = toolButton("CommandTrend", QStringLiteral("Trends..."),
+                              QStringLiteral("The readings of the last minutes to hours as graphs"));
+    CheckLogging = new QCheckBox(QStringLiteral("Log"), infoBox);
+    CheckLogging->setObjectName(QStringLiteral("CheckLogging"));
+    CheckLogging->setToolTip(QStringLiteral("Append every poll to a CSV file per day"));
+    CheckLogging->setFocusPolicy(Qt::NoFocus);
+    tools->addWidget(CheckLogging);
+    CommandLogFolder = toolButton("CommandLogFolder", QStringLiteral("Folder..."),
+                                  QStringLiteral("The folder the CSV files go to"));
+    CommandLinkReset = toolButton("CommandLinkReset", QStringLiteral("Reset"),
+                                  QStringLiteral("Start the link counts again from zero"));
+    tools->addStretch(1);
+    info->addLayout(tools);
+    connect(CommandTrend, &QPushButton::clicked, this, &MonitorScreen::trendClicked);
+    connect(CheckLogging, &QCheckBox::toggled, this, &MonitorScreen::loggingToggled);
+    connect(CommandLogFolder, &QPushButton::clicked, this, &MonitorScreen::logFolderClicked);
+    connect(CommandLinkReset, &QPushButton::clicked, this, &MonitorScreen::linkResetClicked);
     top->addWidget(infoBox, 4);
 
     auto* modeBox = bezel(m_panel);
@@ -425,6 +456,17 @@ void MonitorScreen::show(const PollView& v)
 
     LabelOverride->setText(v.override_.text);
     LabelOverride->setVisible(v.override_.visible);
+}
+
+void MonitorScreen::showLinkHealth(const LinkCounts& c)
+{
+    const QString text = QStringLiteral("Link: %1 requests, %2 time-outs, %3 bad, %4 ms")
+                             .arg(c.requests).arg(c.timeouts).arg(c.checksumFailures + c.longReplies)
+                             .arg(c.meanReplyTime() * 1000, 0, 'f', 0);
+    if (LabelLinkHealth->text() != text) {
+        LabelLinkHealth->setText(text);
+        LabelLinkHealth->setToolTip(c.summary());
+    }
 }
 
 bool MonitorScreen::muteEnabled() const

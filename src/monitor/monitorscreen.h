@@ -5,6 +5,7 @@
 // indication, the command buttons and the mode pictures. It only shows what it
 // is given: the set-up from the uploaded profile and one poll's view (lcd.h).
 
+#include "link/linkhealth.h"
 #include "monitor/instruments.h"
 #include "monitor/lcd.h"
 
@@ -13,6 +14,7 @@
 #include <array>
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -81,10 +83,22 @@ public:
     std::array<QLabel*, 24> Label1{};
     std::array<QPushButton*, 9> CommandControl{};
     std::array<ModePicture*, 3> ImageButton{};
+    // Beyond the controller's own display: the trend window, logging to CSV
+    // files and the health of the line.
+    QPushButton* CommandTrend = nullptr;
+    QCheckBox* CheckLogging = nullptr;
+    QPushButton* CommandLogFolder = nullptr;
+    QLabel* LabelLinkHealth = nullptr;
+    QPushButton* CommandLinkReset = nullptr;
+    void showLinkHealth(const LinkCounts& counts);
 
 signals:
     void commandClicked(int index);
     void imageClicked(int index);
+    void trendClicked();
+    void loggingToggled(bool on);
+    void logFolderClicked();
+    void linkResetClicked();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

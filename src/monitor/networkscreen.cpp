@@ -51,8 +51,8 @@ void NetworkScreen::build()
     auto* grid = new QGridLayout(table);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(3);
-    const char* headings[] = {"Node", "Watch", "Found", "State", "Status", "", "", "", "", ""};
-    for (int c = 0; c < 10; ++c) {
+    const char* headings[] = {"Node", "Watch", "Found", "State", "Status", "", "", "", "", "", "Link"};
+    for (int c = 0; c < 11; ++c) {
         auto* h = new QLabel(QString::fromLatin1(headings[c]), table);
         QFont f = h->font();
         f.setBold(true);
@@ -113,6 +113,9 @@ void NetworkScreen::build()
         grid->addWidget(CommandTestStop[n], n, 7);
         grid->addWidget(CommandFull[n], n, 8);
         grid->addWidget(CommandNodeProgram[n], n, 9);
+        LabelLink[n] = new QLabel(table);
+        LabelLink[n]->setObjectName(name("LabelLink"));
+        grid->addWidget(LabelLink[n], n, 10);
         clearRow(n);
     }
     grid->setColumnStretch(4, 1);
@@ -133,7 +136,14 @@ void NetworkScreen::build()
     TextNodeCheck->setReadOnly(true);
     TextNodeCheck->setMaximumWidth(48);
     footer->addWidget(TextNodeCheck);
-    footer->addStretch(2);
+    LabelLinkSummary = new QLabel(m_panel);
+    LabelLinkSummary->setObjectName(QStringLiteral("LabelLinkSummary"));
+    footer->addWidget(LabelLinkSummary, 3);
+    CommandLinkReset = new QPushButton(QStringLiteral("Reset counts"), m_panel);
+    CommandLinkReset->setObjectName(QStringLiteral("CommandLinkReset"));
+    CommandLinkReset->setToolTip(QStringLiteral("Start the link counts of every node again from zero"));
+    footer->addWidget(CommandLinkReset);
+    footer->addStretch(1);
     CommandMonitorNetwork = new QPushButton(QStringLiteral("Quit"), m_panel);
     CommandMonitorNetwork->setObjectName(QStringLiteral("CommandMonitorNetwork"));
     footer->addWidget(CommandMonitorNetwork);
@@ -141,7 +151,29 @@ void NetworkScreen::build()
 
     connect(HScrollNodeCheck, &QScrollBar::valueChanged, this, [this] { HScrollNodeCheck_Change(); });
     connect(CommandMonitorNetwork, &QPushButton::clicked, this, &NetworkScreen::quitClicked);
+    connect(CommandLinkReset, &QPushButton::clicked, this, &NetworkScreen::linkResetClicked);
     setNodeCount(8);
+}
+
+void NetworkScreen::showLinkHealth(const LinkHealth& health)
+{
+    for (int n = 1; n <= Rows; ++n) {
+        const LinkCounts& c = health.node(n);
+        const QString text = c.requests ? QStringLiteral("%1 time-outs, %2 ms").arg(c.timeouts).arg(
+                                              c.meanReplyTime() * 1000, 0, 'f', 0)
+                                        : QString();
+        if (LabelLink[n]->text() != text) {
+            LabelLink[n]->setText(text);
+            LabelLink[n]->setToolTip(c.summary());
+        }
+    }
+    const LinkCounts t = health.total();
+    const QString summary = QStringLiteral("Link: %1 requests, %2 time-outs, %3 bad replies")
+                                .arg(t.requests).arg(t.timeouts).arg(t.checksumFailures + t.longReplies);
+    if (LabelLinkSummary->text() != summary) {
+        LabelLinkSummary->setText(summary);
+        LabelLinkSummary->setToolTip(t.summary());
+    }
 }
 
 void NetworkScreen::setNodeCount(int n)

@@ -6,6 +6,7 @@
 // owns the requests, the polling and the "Node count" setting.
 
 #include "monitor/instruments.h"
+#include "link/linkhealth.h"
 #include "monitor/quickstatus.h"
 
 #include <QColor>
@@ -68,6 +69,12 @@ public:
     QScrollBar* HScrollNodeCheck = nullptr;
     QLineEdit* TextNodeCheck = nullptr;
     QPushButton* CommandMonitorNetwork = nullptr;
+    // Link health: each node's time-outs and mean reply time (its whole count
+    // in the tooltip), the line's summary, and a reset.
+    std::array<QLabel*, Rows + 1> LabelLink{};
+    QLabel* LabelLinkSummary = nullptr;
+    QPushButton* CommandLinkReset = nullptr;
+    void showLinkHealth(const LinkHealth& health);
 
 signals:
     void resetClicked(int node);
@@ -76,6 +83,7 @@ signals:
     void fullClicked(int node);
     void quitClicked();
     void nodeCountChanged(int n);
+    void linkResetClicked();
 
 private:
     void build();

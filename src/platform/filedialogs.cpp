@@ -36,4 +36,9 @@ QString QtFileDialogs::getOpenFileName(const QString& title, const QString& fold
     return d.exec() == QDialog::Accepted && !d.selectedFiles().isEmpty() ? d.selectedFiles().first() : QString();
 }
 
+QString QtFileDialogs::getExistingDirectory(const QString& title, const QString& folder)
+{
+    return QFileDialog::getExistingDirectory(m_parent, title, folder);
+}
+
 } // namespace gx

@@ -16,6 +16,8 @@ public:
     // before an existing file is replaced and adds no extension of its own.
     virtual QString getSaveFileName(const QString& title, const QString& folder, const QString& filter) = 0;
     virtual QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    // A folder, or "" when the user cancelled.
+    virtual QString getExistingDirectory(const QString& title, const QString& folder) = 0;
 };
 
 class QtFileDialogs final : public FileDialogs {
@@ -24,6 +26,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
     QString getSaveFileName(const QString& title, const QString& folder, const QString& filter) override;
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override;
+    QString getExistingDirectory(const QString& title, const QString& folder) override;
 
     // "Desc (*.a;*.b)|*.a;*.b" as a Qt name filter: "Desc (*.a *.b)".
     static QString qtFilter(const QString& filter);

@@ -2,6 +2,7 @@
 
 #include "portnames.h"
 #include "settingsstore.h"
+#include "tcpdevice.h"
 
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -64,6 +65,17 @@ bool QtSerialPort::openDevice(QString* error)
 {
     closeDevice();
     m_name = systemPortName(commPort(), m_settingsStore);
+    if (TcpDevice::parse(m_name, nullptr, nullptr)) {
+        m_tcp = new TcpDevice(this);
+        if (!m_tcp->open(m_name, error)) {
+            delete m_tcp;
+            m_tcp = nullptr;
+            return false;
+        }
+        connect(m_tcp, &TcpDevice::received, this, [this](const QByteArray& b) { deliver(b); });
+        connect(m_tcp, &TcpDevice::dropped, this, [this](const QString& why) { lost(why); });
+        return true;
+    }
     const LineSettings line = parseLineSettings(settings());
     if (!line.valid) {
         *error = QStringLiteral("bad line settings \"%1\"").arg(settings());
@@ -105,6 +117,12 @@ bool QtSerialPort::openDevice(QString* error)
 
 void QtSerialPort::closeDevice()
 {
+    if (m_tcp) {
+        m_tcp->disconnect(this);
+        m_tcp->close();
+        m_tcp->deleteLater();
+        m_tcp = nullptr;
+    }
     delete m_exceptions;
     m_exceptions = nullptr;
     if (m_port) {
@@ -117,6 +135,11 @@ void QtSerialPort::closeDevice()
 
 void QtSerialPort::writeDevice(const QByteArray& bytes)
 {
+    if (m_tcp) {
+        if (!m_tcp->write(bytes))
+            lost(QStringLiteral("write to %1 failed: %2").arg(m_name, m_tcp->errorString()));
+        return;
+    }
     if (!m_port)
         return;
     if (m_port->write(bytes) != bytes.size()) {
@@ -152,6 +175,8 @@ void QtSerialPort::awaitBytes(int count)
 
 void QtSerialPort::flushDevice()
 {
+    if (m_tcp)
+        m_tcp->dropWaiting();
     if (m_port)
         m_port->clear(QSerialPort::Input);
 }
@@ -180,6 +205,11 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
 
 void QtSerialPort::checkAlive()
 {
+    if (m_tcp) {
+        if (portOpen() && !m_tcp->connected())
+            lost(QStringLiteral("%1 is no longer connected").arg(m_name));
+        return;
+    }
     if (!m_port || !portOpen())
         return;
 #ifdef Q_OS_UNIX

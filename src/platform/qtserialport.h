@@ -14,11 +14,14 @@ class QSocketNotifier;
 namespace gx {
 
 class SettingsStore;
+class TcpDevice;
 
 // The serial port on QSerialPort. Knows the traps of Qt 6.4 on Linux:
 // pseudo-terminals reject modem-line and some line-setting calls (harmless),
 // stale input is not flushed on open, and a vanished USB adapter can leave
 // readyRead silent for good, so errors, the descriptor and time-outs are watched too.
+// A COM number mapped to "tcp://host:port" is a serial gateway: the same bytes
+// travel over TCP, line settings and handshaking do not apply.
 class QtSerialPort final : public SerialPort {
     Q_OBJECT
 public:
@@ -41,6 +44,7 @@ private:
 
     const SettingsStore& m_settingsStore;
     QSerialPort* m_port = nullptr;
+    TcpDevice* m_tcp = nullptr;
     QSocketNotifier* m_exceptions = nullptr;
     QString m_name;
 #ifdef Q_OS_UNIX

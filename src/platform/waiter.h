@@ -20,6 +20,9 @@ public:
     // Also returns (false) as soon as the program is closing.
     virtual bool waitUntil(const std::function<bool()>& done, double seconds) = 0;
 
+    // The clock the waits measure time by.
+    virtual const Clock& clock() const = 0;
+
     // Waits the given time while yielding; ends early only when the program closes.
     void pause(double seconds) { waitUntil([] { return false; }, seconds); }
 
@@ -40,6 +43,7 @@ public:
     explicit EventLoopWaiter(const Clock& clock) : m_clock(clock) {}
     void yieldOnce() override;
     bool waitUntil(const std::function<bool()>& done, double seconds) override;
+    const Clock& clock() const override { return m_clock; }
 
 private:
     const Clock& m_clock;

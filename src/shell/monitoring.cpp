@@ -8,6 +8,10 @@
 #include "monitor/instruments.h"
 #include "monitor/monitorscreen.h"
 #include "monitor/networkscreen.h"
+#include "monitor/statussummary.h"
+#include "monitor/trendwindow.h"
+#include "platform/clock.h"
+#include "platform/filedialogs.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/serialport.h"
@@ -17,6 +21,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +63,21 @@ Monitoring::Monitoring(FormMonitor& window)
         m_window.platform().settings.setSetting(QStringLiteral("Node count"), QString::number(n));
     });
     m_network->CommandMonitorNetwork->setEnabled(false);
+    connect(m_network, &NetworkScreen::linkResetClicked, this, [this] {
+        m_link.health.reset();
+        m_network->showLinkHealth(m_link.health);
+    });
+    connect(m_screen, &MonitorScreen::linkResetClicked, this, [this] {
+        m_link.health.reset();
+        m_screen->showLinkHealth(m_link.health.node(m_link.NetworkMode ? m_link.Address : LinkHealth::DirectLine));
+    });
+    connect(m_screen, &MonitorScreen::trendClicked, this, &Monitoring::showTrends);
+    connect(m_screen, &MonitorScreen::loggingToggled, this, &Monitoring::setLogging);
+    connect(m_screen, &MonitorScreen::logFolderClicked, this, &Monitoring::chooseLogFolder);
+    const QString folder = window.platform().settings.setting(QStringLiteral("Log folder"));
+    if (!folder.isEmpty())
+        logger.setFolder(folder);
+    m_screen->CommandLogFolder->setToolTip(QStringLiteral("CSV files go to ") + logger.folder());
 
     window.onCheck510520 = [this] { Check510520(); };
     window.leaveNetworkMonitor = [this] { m_network->CommandMonitorNetwork->setEnabled(false); };
@@ -120,6 +141,9 @@ void Monitoring::startMonitor()
                 setup = m_screen->setUp(m_link.uploadedProfile, InputFunctionText, OutputFunctionText,
                                         w.colours.ColourBorder);
                 m_screen->setHoursActive(true);
+                // Link counts and trend start with this monitoring.
+                m_link.health.reset();
+                trend.clear();
                 w.StatusUpdate = true;
                 Waiter& waiter = w.waiter();
                 while (w.StatusUpdate && !waiter.closing()) {
@@ -162,10 +186,72 @@ void Monitoring::UpdateMonitor()
         const PollView view = buildPollView(record, m_link.StatusImage, ctx, m_link.uploadedProfile, Toggle,
                                             m_screen->muteEnabled(), timers);
         m_screen->show(view);
+        recordPoll(view);
         break;
     }
     }
     sendPendingNetworkCommand();
+    m_screen->showLinkHealth(m_link.health.node(m_link.NetworkMode ? m_link.Address : LinkHealth::DirectLine));
+}
+
+void Monitoring::recordPoll(const PollView& view)
+{
+    const StatusSummary s = summarize(record, m_link.StatusImage, view, m_link.uploadedProfile, m_link.NetworkMode);
+    const QDateTime now = QDateTime::currentDateTime();
+    trend.add(now.toMSecsSinceEpoch(), s);
+    if (logging) {
+        QString why;
+        if (!logger.append(now, s, m_link.NetworkMode ? m_link.Address : 0, &why)) {
+            setLogging(false);
+            m_window.platform().dialogs.inform(QStringLiteral("Logging has stopped: ") + why, QStringLiteral("GX510-520"));
+        }
+    }
+    // The graphs are redrawn at most once a second, and only while they show.
+    const double t = m_window.platform().clock.now();
+    if (m_trend && m_trend->isVisible() && t - m_lastTrendDraw >= 1.0) {
+        m_lastTrendDraw = t;
+        m_trend->refresh(trend);
+    }
+}
+
+TrendWindow* Monitoring::trendWindow() const
+{
+    return m_trend;
+}
+
+void Monitoring::showTrends()
+{
+    if (!m_trend) {
+        m_trend = new TrendWindow(&m_window);
+        connect(m_trend->ComboSpan, &QComboBox::currentIndexChanged, this, [this] { m_trend->refresh(trend); });
+    }
+    m_trend->refresh(trend);
+    m_trend->show();
+    m_trend->raise();
+}
+
+void Monitoring::setLogging(bool on)
+{
+    logging = on;
+    if (!on)
+        logger.close();
+    if (m_screen->CheckLogging->isChecked() != on) {
+        const QSignalBlocker block(m_screen->CheckLogging);
+        m_screen->CheckLogging->setChecked(on);
+    }
+    m_screen->CheckLogging->setToolTip(on ? QStringLiteral("Logging every poll to a CSV file in ") + logger.folder()
+                                          : QStringLiteral("Append every poll to a CSV file per day"));
+}
+
+void Monitoring::chooseLogFolder()
+{
+    const QString folder =
+        m_window.platform().fileDialogs.getExistingDirectory(QStringLiteral("Folder for the CSV logs"), logger.folder());
+    if (folder.isEmpty())
+        return;
+    logger.setFolder(folder);
+    m_window.platform().settings.setSetting(QStringLiteral("Log folder"), folder);
+    m_screen->CommandLogFolder->setToolTip(QStringLiteral("CSV files go to ") + folder);
 }
 
 void Monitoring::CommandControl_Click(int Index)
@@ -229,6 +315,7 @@ void Monitoring::MonitorNetwork()
     m_link.NetworkMode = true;
     FullMonitor = false;
     n.CommandMonitorNetwork->setEnabled(true);
+    m_link.health.reset();
 
     Waiter& waiter = w.waiter();
     while (n.CommandMonitorNetwork->isEnabled() && w.MonitorMenu->isChecked() && !waiter.closing()) {
@@ -265,6 +352,7 @@ void Monitoring::MonitorNetwork()
             talked = true;
         if (!talked)
             waiter.pause(IdlePass); // nothing on the line this pass: do not spin
+        n.showLinkHealth(m_link.health);
     }
 
     if (FullMonitor) {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "link/timerreadout.h"
+#include "monitor/datalogger.h"
 #include "monitor/lcd.h"
 #include "monitor/statusrecord.h"
+#include "monitor/trendbuffer.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -16,6 +19,7 @@ class FormMonitor;
 class Link;
 class MonitorScreen;
 class NetworkScreen;
+class TrendWindow;
 
 // Monitoring as the user starts it from "Monitor": identification, then either
 // the single-unit live monitor with its polling loop, or the RS485 network
@@ -58,6 +62,15 @@ public:
     QByteArray NetworkRequest;
     TimerReadout timers;
 
+    // The readings kept for the trend view, and the CSV data log.
+    TrendBuffer trend;
+    DataLogger logger;
+    bool logging = false;
+    TrendWindow* trendWindow() const;
+    void showTrends();
+    void setLogging(bool on);
+    void chooseLogFolder();
+
     // Polls and network passes made since the program started (for diagnostics).
     long polls = 0;
     long passes = 0;
@@ -73,12 +86,15 @@ private:
     void sendPendingNetworkCommand();
     void sendNodeCommand(int node, int switchNumber);
     void showNetworkFrame(bool shown);
+    void recordPoll(const PollView& view);
 
     FormMonitor& m_window;
     Link& m_link;
     // Both belong to the frames they fill.
     MonitorScreen* m_screen;
     NetworkScreen* m_network;
+    QPointer<TrendWindow> m_trend;
+    double m_lastTrendDraw = -1e9;
 };
 
 } // namespace gx

@@ -307,3 +307,51 @@ TEST(UploadID, firmwareAndModelCorners)
     EXPECT_DOUBLE_EQ(firmwareVersion(QStringLiteral("2.2 GX520       ")), 2.2) << "no V: from the start";
     EXPECT_EQ(instrumentOf(QStringLiteral("ABC             ")), QString());
 }
+
+// ---- Link health: counted where the exchange is ----
+
+TEST(LinkHealth, CountsEachOutcomeOfAScriptedSequenceExactly)
+{
+    LinkFixture f;
+    f.link.FirmVersion = 2.01;  // 67-byte status
+    QByteArray good(65, '\0');
+    good[62] = 100;
+    good += checksumBytes(byteSum(good, 0, 65));
+    QByteArray bad = good;
+    bad[66] = char(bad[66] ^ 1);
+    // Missing, short, bad checksum, garbage before the reply, then a good one.
+    const QList<std::function<void()>> replies = {
+        [] {},
+        [&] { f.port.feedLater(0.05, good.left(30)); },
+        [&] { f.port.feedLater(0.10, bad); },
+        [&] { f.port.feedLater(0.20, QByteArray("xyz") + good); },
+        [&] { f.port.feedLater(0.30, good); },
+    };
+    int n = 0;
+    f.port.responder = [&](const QByteArray&) {
+        if (n < replies.size())
+            replies[n++]();
+    };
+    f.link.updateStatus();
+    ASSERT_TRUE(f.link.StatusValid);
+    const LinkCounts& c = f.link.health.node(LinkHealth::DirectLine);
+    EXPECT_EQ(c.requests, 5);
+    EXPECT_EQ(c.replies, 3);
+    EXPECT_EQ(c.timeouts, 2);
+    EXPECT_EQ(c.shortReplies, 1);
+    EXPECT_EQ(c.checksumFailures, 2);
+    EXPECT_EQ(c.longReplies, 1);
+    EXPECT_NEAR(c.meanReplyTime(), 0.2, 0.01);
+    EXPECT_NEAR(c.worstReplyTime, 0.3, 0.01);
+
+    // On the network each node has counts of its own.
+    f.link.NetworkMode = true;
+    f.link.Address = 3;
+    f.port.responder = {};
+    f.link.exchange(SerialPort::BinaryMode, 7, f.link.GotQuickStatus, net::readInputFrame(3, 0, 2), 1.0);
+    EXPECT_EQ(f.link.health.node(3).timeouts, 1);
+    EXPECT_EQ(f.link.health.node(LinkHealth::DirectLine).timeouts, 2);
+    EXPECT_EQ(f.link.health.total().requests, 6);
+    f.link.health.reset();
+    EXPECT_EQ(f.link.health.total().requests, 0);
+}

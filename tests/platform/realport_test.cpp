@@ -10,6 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
 #include <QSocketNotifier>
 
 #include <fcntl.h>
@@ -125,4 +129,90 @@ TEST(RealPort, aLineThatHangsUpIsReportedAsLost)
     r.link.exchange(SerialPort::TextMode, 16, r.link.GotID, QByteArray(1, cmd::Identify), 0.3);
     EXPECT_FALSE(r.port.portOpen());
     EXPECT_GE(lost.count(), 1);
+}
+
+// ---- A serial gateway on TCP (loopback only) ----
+
+namespace {
+
+// A gateway on 127.0.0.1 whose controller answers identification in pieces,
+// late, or not at all, and can drop the connection.
+struct Gateway {
+    QTcpServer server;
+    QTcpSocket* client = nullptr;
+    std::function<void(QTcpSocket*, const QByteArray&)> answer;
+    Gateway()
+    {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            client = server.nextPendingConnection();
+            QObject::connect(client, &QTcpSocket::readyRead, [this] {
+                const QByteArray request = client->readAll();
+                if (answer)
+                    answer(client, request);
+            });
+        });
+    }
+    QString url() const { return QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort()); }
+};
+
+} // namespace
+
+TEST(TcpPort, ExchangesInPiecesLateOrNotAtAllAndNoticesADroppedConnection)
+{
+    Gateway g;
+    ASSERT_TRUE(g.server.isListening());
+    RealLink r;
+    r.settings.setValue("Ports", "COM4", g.url());
+    r.settings.setSetting("use", "local");
+    r.settings.setSetting("CurrentPort", "4");
+    r.link.openCommunications();
+    ASSERT_TRUE(r.port.portOpen()) << r.port.errorString().toStdString();
+    EXPECT_TRUE(r.dialogs.informed.isEmpty());
+
+    const QByteArray id("GX520 V2.01     ");
+    const struct {
+        const char* what;
+        std::function<void(QTcpSocket*)> reply;
+        bool answered;
+    } rows[] = {
+        {"whole", [&](QTcpSocket* c) { c->write(id); }, true},
+        {"in pieces", [&](QTcpSocket* c) {
+             c->write(id.left(3));
+             c->flush();
+             QTimer::singleShot(40, c, [c, id] { c->write(id.mid(3, 5)); });
+             QTimer::singleShot(80, c, [c, id] { c->write(id.mid(8)); });
+         }, true},
+        {"late, inside the time-out", [&](QTcpSocket* c) { QTimer::singleShot(600, c, [c, id] { c->write(id); }); }, true},
+        {"not at all", [](QTcpSocket*) {}, false},
+    };
+    for (const auto& row : rows) {
+        g.answer = [&](QTcpSocket* c, const QByteArray& request) {
+            if (request.contains('\x04'))
+                row.reply(c);
+        };
+        r.link.ProgStatus.clear();
+        r.link.uploadID();
+        EXPECT_EQ(r.link.ProgStatus.isEmpty(), row.answered) << row.what;
+        if (row.answered)
+            EXPECT_EQ(r.link.ID.toLatin1(), id) << row.what;
+    }
+
+    // The gateway drops the line: reported once, and the next exchange connects again.
+    QSignalSpy lost(&r.port, &SerialPort::portLost);
+    g.answer = [&](QTcpSocket* c, const QByteArray&) { c->write(id); };
+    g.client->abort();
+    QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3000);
+    EXPECT_FALSE(r.port.portOpen());
+    r.link.ensureOpen();
+    r.link.ProgStatus.clear();
+    r.link.uploadID();
+    EXPECT_TRUE(r.link.ProgStatus.isEmpty());
+
+    // Nothing listening: the same message as a port that cannot be opened.
+    r.port.setPortOpen(false);
+    g.server.close();
+    r.link.openCommunications();
+    EXPECT_FALSE(r.port.portOpen());
+    EXPECT_EQ(r.dialogs.informed.value(0), "can't open COM 4 | GX510-520");
 }

@@ -264,3 +264,38 @@ TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
                     ->text()
                     .startsWith(QStringLiteral("Serial port lost")));
 }
+
+// ---- Behind a serial gateway (TCP on the loopback) ----
+
+TEST(EndToEnd, monitoringThroughAGatewayCountsEachNodesTimeOuts)
+{
+    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2,3"), QStringLiteral("--tcp"), QStringLiteral("0")},
+              QStringLiteral("3"));
+    const QString tcp = p.sim.nextLine();
+    ASSERT_TRUE(tcp.startsWith("tcp 127.0.0.1:")) << tcp.toStdString();
+    p.settings.setValue("Ports", "COM1", "tcp://" + tcp.mid(4));
+    p.window.link().openCommunications();
+    ASSERT_TRUE(p.port.portOpen()) << p.dialogs.informed.join(' ').toStdString();
+    NetworkScreen& n = p.network();
+    const LinkHealth& h = p.window.link().health;
+    long before = 0;
+    Script script(p.window, 40);
+    script.then("all found", [&] { return n.LEDavailable[1]->isOn() && n.LEDavailable[2]->isOn() && n.LEDavailable[3]->isOn(); },
+                [&] {
+                    before = h.node(2).timeouts;
+                    p.sim.command("node 2 off");
+                })
+        .then("node 2 times out", [&] { return h.node(2).timeouts >= before + 3; },
+              [&] {
+                  EXPECT_EQ(h.node(1).timeouts + h.node(3).timeouts, 0) << "the others stay at zero";
+                  EXPECT_FALSE(n.LabelLink[2]->text().startsWith("0 time-outs")) << n.LabelLink[2]->text().toStdString();
+                  EXPECT_TRUE(n.LabelLink[1]->text().startsWith("0 time-outs")) << n.LabelLink[1]->text().toStdString();
+                  n.CommandFull[1]->click();
+              })
+        .then("node 1 in full through the gateway", [&] { return p.monitoring().polls >= 3 && p.lcd().startsWith("AUTO"); });
+    script.start();
+    p.window.CommandMonitor->click();
+    EXPECT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString();
+    EXPECT_EQ(h.node(1).timeouts, 0);
+    EXPECT_GT(h.node(1).replies, 2);
+}

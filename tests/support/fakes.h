@@ -56,6 +56,7 @@ public:
     explicit FakeWaiter(FakeClock& clock) : m_clock(clock) {}
     void yieldOnce() override;
     bool waitUntil(const std::function<bool()>& done, double seconds) override;
+    const Clock& clock() const override { return m_clock; }
     int yields() const { return m_yields; }
     // Called on every yield; a test can click buttons or stop a loop from here.
     std::function<void()> onYield;
@@ -180,6 +181,10 @@ public:
     QString getOpenFileName(const QString& title, const QString& folder, const QString& filter) override
     {
         return answer(QStringLiteral("open ") + title, folder, filter);
+    }
+    QString getExistingDirectory(const QString& title, const QString& folder) override
+    {
+        return answer(QStringLiteral("folder ") + title, folder, QString());
     }
     std::deque<QString> paths;
     QStringList calls;

@@ -17,6 +17,14 @@ struct SimProcess {
         if (proc.waitForStarted(5000) && proc.waitForReadyRead(5000))
             path = QString::fromLatin1(proc.readLine().trimmed());
     }
+    // The next line the simulator prints (its TCP port after the terminal's path).
+    QString nextLine()
+    {
+        while (!proc.canReadLine())
+            if (!proc.waitForReadyRead(5000))
+                return QString();
+        return QString::fromLatin1(proc.readLine().trimmed());
+    }
     // Sends one run-time command and returns its one-line answer.
     QString command(const QByteArray& line)
     {
