@@ -4,16 +4,25 @@
 // time, one network pass against its wire time, and resident memory over a
 // long run.
 //
-//   monitorbench [seconds]           single controller, then a 15-node network
-//   monitorbench --soak MINUTES      memory after 1 minute and after MINUTES
+//   monitorbench [seconds]           single controller (plain, then with the trend
+//                                    view open and logging on), a 15-node network,
+//                                    and one exchange over TCP against the terminal
+//   monitorbench --soak MINUTES      CPU per poll and memory at 1, 10, 60 ... minutes
+//                                    with the trend view open and logging on
 
 #include "../benchplatform.h"
 #include "simprocess.h"
 
 #include "link/link.h"
 #include "monitor/networkscreen.h"
+#include "monitor/monitorscreen.h"
+#include "monitor/trendwindow.h"
 #include "shell/monitoring.h"
 #include "shell/program.h"
+
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <functional>
 
 #include <QAction>
 #include <QApplication>
@@ -33,9 +42,18 @@ struct Run {
     long polls = 0, passes = 0;
 };
 
+struct Options {
+    bool network = false;
+    bool trendAndLog = false;  // the trend view open, every poll logged
+    // Called once a minute while monitoring, with the figures so far.
+    std::function<void(double minutes, const Run& sinceLast)> everyMinute;
+};
+
 // Starts monitoring with the Monitor button and stops it after `seconds`.
-Run monitorFor(const QStringList& simArgs, double seconds, bool network = false)
+Run monitorFor(const QStringList& simArgs, double seconds, const Options& o = {})
 {
+    const bool network = o.network;
+    QTemporaryDir logs;
     SimProcess sim(simArgs);
     RealPlatform p;
     p.useComOne(sim.path);
@@ -46,7 +64,16 @@ Run monitorFor(const QStringList& simArgs, double seconds, bool network = false)
     window.Form_Load();
     window.show();
     auto* m = window.findChild<gx::Monitoring*>();
-
+    if (o.trendAndLog) {
+        m->logger.setFolder(logs.path());
+        m->screen().CheckLogging->setChecked(true);
+        m->showTrends();
+    }
+    QTimer minute;
+    Run last;
+    double lastCpu = 0, lastWall = 0;
+    long lastWake = 0, lastPolls = 0;
+    int minutes = 0;
     Run r;
     double cpu0 = 0, sim0 = 0, wall0 = 0;
     long wake0 = 0;
@@ -65,6 +92,25 @@ Run monitorFor(const QStringList& simArgs, double seconds, bool network = false)
         wall0 = p.clock.now();
         polls0 = m->polls;
         passes0 = m->passes;
+        lastCpu = cpu0;
+        lastWall = wall0;
+        lastWake = wake0;
+        lastPolls = polls0;
+        if (o.everyMinute) {
+            QObject::connect(&minute, &QTimer::timeout, [&] {
+                Run r1;
+                r1.cpu = cpuSeconds() - lastCpu;
+                r1.wall = p.clock.now() - lastWall;
+                r1.wakeups = voluntarySwitches() - lastWake;
+                r1.polls = m->polls - lastPolls;
+                lastCpu += r1.cpu;
+                lastWall += r1.wall;
+                lastWake += r1.wakeups;
+                lastPolls += r1.polls;
+                o.everyMinute(++minutes, r1);
+            });
+            minute.start(60 * 1000);
+        }
         QTimer::singleShot(int(seconds * 1000), [&] {
             r.wall = p.clock.now() - wall0;
             r.cpu = cpuSeconds() - cpu0;
@@ -72,6 +118,7 @@ Run monitorFor(const QStringList& simArgs, double seconds, bool network = false)
             r.simCpu = cpuSecondsOf(sim.proc.processId()) - sim0;
             r.polls = m->polls - polls0;
             r.passes = m->passes - passes0;
+            minute.stop();
             window.menuMain_Click();
             if (auto* quit = window.findChild<QPushButton*>(QStringLiteral("CommandMonitorNetwork")))
                 if (quit->isEnabled())
@@ -94,16 +141,19 @@ int main(int argc, char** argv)
 
     if (args.size() > 2 && args[1] == QLatin1String("--soak")) {
         const double minutes = args[2].toDouble();
-        long at1 = 0;
-        QTimer mark;
-        mark.setSingleShot(true);
-        QObject::connect(&mark, &QTimer::timeout, [&] { at1 = residentKiB(); });
-        mark.start(60 * 1000);
-        const Run r = monitorFor({QStringLiteral("--model"), QStringLiteral("GX510")}, minutes * 60);
-        const long atEnd = residentKiB();
-        std::printf("soak: %.0f s of monitoring, %ld polls\n", r.wall, r.polls);
-        std::printf("  resident memory after 1 minute %ld KiB, after %.0f minutes %ld KiB (%+ld KiB)\n", at1,
-                    minutes, atEnd, atEnd - at1);
+        std::printf("soak: one GX510 monitored for %.0f minutes, the trend view open and every poll logged\n", minutes);
+        Options o;
+        o.trendAndLog = true;
+        o.everyMinute = [](double at, const Run& r) {
+            if (at == 1 || at == 10 || int(at) % 60 == 0)
+                std::printf("  minute %3.0f: CPU %.2f ms per poll (%.2f%% of one core, %.1f wake-ups per poll),"
+                            " resident memory %ld KiB\n",
+                            at, 1000 * r.cpu / std::max(1L, r.polls), 100 * r.cpu / r.wall,
+                            double(r.wakeups) / std::max(1L, r.polls), residentKiB());
+            std::fflush(stdout);
+        };
+        const Run r = monitorFor({QStringLiteral("--model"), QStringLiteral("GX510")}, minutes * 60, o);
+        std::printf("  %.0f s of monitoring, %ld polls\n", r.wall, r.polls);
         return 0;
     }
 
@@ -113,26 +163,65 @@ int main(int argc, char** argv)
     const double pollWire = (1 + 67) * ByteTime;
     const double limit = 1.0 / (0.5 + pollWire);
     std::printf("single controller (GX510, 67-byte status), %.0f s:\n", one.wall);
-    std::printf("  program CPU %.2f%% of one core (%.0f wake-ups/s), simulator CPU %.2f%%\n",
-                100 * one.cpu / one.wall, one.wakeups / one.wall, 100 * one.simCpu / one.wall);
+    std::printf("  program CPU %.2f%% of one core (%.0f wake-ups/s, %.1f per poll), simulator CPU %.2f%%\n",
+                100 * one.cpu / one.wall, one.wakeups / one.wall, double(one.wakeups) / std::max(1L, one.polls),
+                100 * one.simCpu / one.wall);
     std::printf("  %.3f polls/s; limit from the 0.5 s pause and %.1f ms wire time: %.3f polls/s (%.1f%%)\n",
                 one.polls / one.wall, pollWire * 1000, limit, 100 * one.polls / one.wall / limit);
+
+    Options withTrend;
+    withTrend.trendAndLog = true;
+    const Run trend = monitorFor({QStringLiteral("--model"), QStringLiteral("GX510")}, seconds, withTrend);
+    std::printf("single controller with the trend view open and every poll logged, %.0f s:\n", trend.wall);
+    std::printf("  program CPU %.2f%% of one core (%.1f wake-ups per poll), %.3f polls/s\n", 100 * trend.cpu / trend.wall,
+                double(trend.wakeups) / std::max(1L, trend.polls), trend.polls / trend.wall);
 
     QStringList nodes;
     for (int n = 1; n <= 15; ++n)
         nodes << QString::number(n);
-    const Run net = monitorFor({QStringLiteral("--nodes"), nodes.join(QLatin1Char(','))}, seconds, true);
+    Options networkOptions;
+    networkOptions.network = true;
+    const Run net = monitorFor({QStringLiteral("--nodes"), nodes.join(QLatin1Char(','))}, seconds, networkOptions);
     // A pseudo-terminal carries the program's requests at once; only the
     // simulator paces its 7-byte replies, after a 3 ms turnaround.
     const double passWire = 15 * 7 * ByteTime;
     const double turnaround = 15 * 0.003;
     const double perPass = net.wall / std::max(1L, net.passes);
     std::printf("network of 15 nodes, %.0f s:\n", net.wall);
-    std::printf("  program CPU %.2f%% of one core (%.0f wake-ups/s), simulator CPU %.2f%%\n",
-                100 * net.cpu / net.wall, net.wakeups / net.wall, 100 * net.simCpu / net.wall);
+    std::printf("  program CPU %.2f%% of one core (%.0f wake-ups/s, %.1f per exchange), simulator CPU %.2f%%\n",
+                100 * net.cpu / net.wall, net.wakeups / net.wall,
+                double(net.wakeups) / std::max(1L, net.passes * 15), 100 * net.simCpu / net.wall);
     std::printf("  %ld passes, %.1f ms a pass; wire time of the 15 replies %.1f ms + turnaround %.0f ms = %.1f ms"
                 " (%+.1f%%)\n",
                 net.passes, perPass * 1000, passWire * 1000, turnaround * 1000, (passWire + turnaround) * 1000,
                 100 * (perPass - passWire - turnaround) / (passWire + turnaround));
+
+    // One exchange (identification: 1 byte out, 16 back) over the terminal and
+    // over the simulator's TCP port on the loopback, in the same run.
+    SimProcess tcpSim({QStringLiteral("--model"), QStringLiteral("GX510"), QStringLiteral("--tcp"), QStringLiteral("0")});
+    const QString tcp = tcpSim.nextLine();
+    std::printf("identification exchange, %d each (wire time %.1f ms + 3 ms turnaround):\n", 50, 17 * ByteTime * 1000);
+    for (const QString& where : {tcpSim.path, QStringLiteral("tcp://") + tcp.mid(4)}) {
+        RealPlatform rp;
+        rp.useComOne(where);
+        QuietStatus quiet;
+        gx::Link link(gx::Link::Platform{rp.port, rp.waiter, rp.settings, rp.dialogs, quiet});
+        link.openCommunications();
+        double total = 0, worst = 0;
+        int good = 0;
+        for (int i = 0; i < 50; ++i) {
+            const double t0 = rp.clock.now();
+            link.ProgStatus.clear();
+            link.uploadID();
+            const double t = rp.clock.now() - t0;
+            good += link.ProgStatus.isEmpty();
+            total += t;
+            worst = std::max(worst, t);
+        }
+        std::printf("  %-28s %d of 50 good, mean %.2f ms, worst %.2f ms\n",
+                    qPrintable(where.startsWith(QLatin1String("tcp")) ? QStringLiteral("over TCP (") + where + ")"
+                                                                      : QStringLiteral("over the pseudo-terminal")),
+                    good, total / 50 * 1000, worst * 1000);
+    }
     return 0;
 }

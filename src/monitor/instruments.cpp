@@ -533,7 +533,7 @@ Odometer::Odometer(QWidget* parent) : QWidget(parent)
 void Odometer::setValue(double hours)
 {
     m_value = hours;
-    if (m_active) {
+    if (m_active && m_shown != hours) {
         m_shown = hours;
         update();
     }
@@ -542,7 +542,7 @@ void Odometer::setValue(double hours)
 void Odometer::setActive(bool active)
 {
     m_active = active;
-    if (active) {
+    if (active && m_shown != m_value) {
         m_shown = m_value;
         update();
     }

@@ -366,6 +366,9 @@ void MonitorScreen::rescale()
 
 void MonitorScreen::setLcdBackground(const QColor& colour)
 {
+    // A new style sheet re-polishes the box: only when the colour changes.
+    if (colour == m_lcdBackground && !TextLCD->styleSheet().isEmpty())
+        return;
     m_lcdBackground = colour;
     TextLCD->setStyleSheet(QStringLiteral("QPlainTextEdit { background-color: %1; color: #1c2200;"
                                           " border: 3px solid #15181b; border-radius: 4px; padding: 2px 6px; }")
@@ -436,7 +439,9 @@ void MonitorScreen::show(const PollView& v)
         beep();
     if (v.blink.enableMute)
         setMuteEnabled(true);
-    TextLCD->setPlainText(v.top + QLatin1Char('\n') + v.bottom);
+    const QString lcd = v.top + QLatin1Char('\n') + v.bottom;
+    if (TextLCD->toPlainText() != lcd)
+        TextLCD->setPlainText(lcd);
 
     for (int p = 0; p < 3; ++p) {
         AGaugeGenV->setValue(p, v.gauges.volts[p]);
@@ -460,13 +465,13 @@ void MonitorScreen::show(const PollView& v)
 
 void MonitorScreen::showLinkHealth(const LinkCounts& c)
 {
-    const QString text = QStringLiteral("Link: %1 requests, %2 time-outs, %3 bad, %4 ms")
-                             .arg(c.requests).arg(c.timeouts).arg(c.checksumFailures + c.longReplies)
-                             .arg(c.meanReplyTime() * 1000, 0, 'f', 0);
-    if (LabelLinkHealth->text() != text) {
+    // The text changes only with a failure (a new text lays the panel out
+    // again); the tooltip has the whole count.
+    const QString text = QStringLiteral("Link: %1 time-outs, %2 bad replies")
+                             .arg(c.timeouts).arg(c.checksumFailures + c.longReplies);
+    if (LabelLinkHealth->text() != text)
         LabelLinkHealth->setText(text);
-        LabelLinkHealth->setToolTip(c.summary());
-    }
+    LabelLinkHealth->setToolTip(c.summary());
 }
 
 bool MonitorScreen::muteEnabled() const

@@ -159,21 +159,18 @@ void NetworkScreen::showLinkHealth(const LinkHealth& health)
 {
     for (int n = 1; n <= Rows; ++n) {
         const LinkCounts& c = health.node(n);
-        const QString text = c.requests ? QStringLiteral("%1 time-outs, %2 ms").arg(c.timeouts).arg(
-                                              c.meanReplyTime() * 1000, 0, 'f', 0)
-                                        : QString();
-        if (LabelLink[n]->text() != text) {
+        // Texts change only with a failure; the tooltips hold the whole count.
+        const QString text = c.requests ? QStringLiteral("%1 time-outs").arg(c.timeouts) : QString();
+        if (LabelLink[n]->text() != text)
             LabelLink[n]->setText(text);
-            LabelLink[n]->setToolTip(c.summary());
-        }
+        LabelLink[n]->setToolTip(c.summary());
     }
     const LinkCounts t = health.total();
-    const QString summary = QStringLiteral("Link: %1 requests, %2 time-outs, %3 bad replies")
-                                .arg(t.requests).arg(t.timeouts).arg(t.checksumFailures + t.longReplies);
-    if (LabelLinkSummary->text() != summary) {
+    const QString summary =
+        QStringLiteral("Link: %1 time-outs, %2 bad replies").arg(t.timeouts).arg(t.checksumFailures + t.longReplies);
+    if (LabelLinkSummary->text() != summary)
         LabelLinkSummary->setText(summary);
-        LabelLinkSummary->setToolTip(t.summary());
-    }
+    LabelLinkSummary->setToolTip(t.summary());
 }
 
 void NetworkScreen::setNodeCount(int n)

@@ -11,6 +11,8 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstring>
+#include <unistd.h>
 #include <termios.h>
 #endif
 
@@ -100,23 +102,42 @@ bool QtSerialPort::openDevice(QString* error)
     m_port->clear(QSerialPort::AllDirections);
     m_port->clearError();
     m_vmin = -1;
+    m_baud = line.baud;
+    m_readNotifier.clear();
+    m_fd = -1;
+#ifdef Q_OS_UNIX
+    // The descriptor is read and written here, not through QSerialPort's
+    // buffers: each exchange then costs one write and one read, and the port
+    // is looked at only while a reply may be coming.
+    for (QSocketNotifier* n : m_port->findChildren<QSocketNotifier*>())
+        if (n->type() == QSocketNotifier::Read)
+            n->setEnabled(false);
+    m_fd = int(m_port->handle());
+    m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &QtSerialPort::readDescriptor);
+#endif
+    if (!m_readLater) {
+        m_readLater = new QTimer(this);
+        m_readLater->setSingleShot(true);
+        m_readLater->setTimerType(Qt::PreciseTimer);
+        connect(m_readLater, &QTimer::timeout, this, &QtSerialPort::timedRead);
+    }
     connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::readAvailable);
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
-#ifdef Q_OS_UNIX
-    // A hung-up descriptor is reported here even when readyRead has gone quiet.
-    m_exceptions = new QSocketNotifier(m_port->handle(), QSocketNotifier::Exception, this);
-    connect(m_exceptions, &QSocketNotifier::activated, this, [this] {
-        checkAlive();
-        // A device that is still there does not get to wake us again and again.
-        if (m_exceptions)
-            m_exceptions->setEnabled(false);
-    });
-#endif
+    // No notifier watches the descriptor for exceptions: it would keep the
+    // terminal in every poll of the event loop, which then wakes for every
+    // byte that arrives. A hung-up descriptor shows in the read notifier, in a
+    // failing write, and in the check made whenever a reply does not come.
     return true;
 }
 
 void QtSerialPort::closeDevice()
 {
+    if (m_readLater)
+        m_readLater->stop();
+    delete m_readNotifier;
+    m_readNotifier.clear();
+    m_fd = -1;
     if (m_tcp) {
         m_tcp->disconnect(this);
         m_tcp->close();
@@ -142,6 +163,30 @@ void QtSerialPort::writeDevice(const QByteArray& bytes)
     }
     if (!m_port)
         return;
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0) {
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(m_fd, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n > 0) {
+                done += n;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && errno == EAGAIN) {
+                break;  // the driver is full: the rest goes through QSerialPort's buffer
+            } else {
+                lost(QStringLiteral("write to %1 failed: %2").arg(m_name, QString::fromLocal8Bit(std::strerror(errno))));
+                return;
+            }
+        }
+        if (done == bytes.size())
+            return;
+        const QByteArray rest = bytes.mid(done);
+        if (m_port->write(rest) != rest.size())
+            lost(QStringLiteral("write to %1 failed: %2").arg(m_name, m_port->errorString()));
+        return;
+    }
+#endif
     if (m_port->write(bytes) != bytes.size()) {
         lost(QStringLiteral("write to %1 failed: %2").arg(m_name, m_port->errorString()));
         return;
@@ -158,6 +203,11 @@ void QtSerialPort::awaitBytes(int count)
     // once per byte. Reads still return whatever is there.
     if (!m_port)
         return;
+    // A reply that is complete leaves the setting as it is: the next request
+    // sets its own, and nothing is awaited meanwhile.
+    if (count <= 0 && rThreshold() > 0)
+        return;
+    deferReading(count);
     const int vmin = std::clamp(count, 1, 255);
     if (vmin == m_vmin)
         return;
@@ -173,12 +223,91 @@ void QtSerialPort::awaitBytes(int count)
 #endif
 }
 
+int QtSerialPort::wireMs(int bytes) const
+{
+    return bytes * 10 * 1000 / std::max(1, m_baud);  // start bit, 8 data bits, stop bit
+}
+
+void QtSerialPort::deferReading(int count)
+{
+    // A terminal wakes whoever polls it for every byte that arrives, even when
+    // VMIN keeps it from reporting, and at 9600 baud a reply cannot be complete
+    // before its bytes have crossed the line. So the port is not polled while
+    // most of a reply comes: it is read when the reply could first be in, and
+    // what is still missing then is waited for on the descriptor.
+    if (!m_readNotifier || !m_readLater || m_inTimedRead)
+        return;
+    const int ms = wireMs(count) + int(m_turnaroundMs) - 1;
+    if (ms < 2 || inBufferCount() > 0 || count != rThreshold()) {
+        m_readLater->stop();
+        m_readNotifier->setEnabled(true);
+        return;
+    }
+    m_readNotifier->setEnabled(false);
+    m_timedReads = 0;
+    m_deferredFor = count;
+    m_requested.start();
+    m_readLater->start(ms);
+}
+
+void QtSerialPort::timedRead()
+{
+    if (!m_readNotifier)
+        return;
+    const int before = inBufferCount();
+    m_inTimedRead = true;
+    readDescriptor();
+    m_inTimedRead = false;
+    if (!m_readNotifier || !portOpen())
+        return;
+    const int need = rThreshold() - inBufferCount();
+    if (rThreshold() <= 0 || (need <= 0 && inBufferCount() == 0))
+        return;  // the reply is in and taken: quiet until the next request
+    Q_UNUSED(before);
+    m_readNotifier->setEnabled(true);  // the rest is taken as it comes
+}
+
 void QtSerialPort::flushDevice()
 {
     if (m_tcp)
         m_tcp->dropWaiting();
     if (m_port)
         m_port->clear(QSerialPort::Input);
+}
+
+void QtSerialPort::readDescriptor()
+{
+#ifdef Q_OS_UNIX
+    if (m_fd < 0)
+        return;
+    QByteArray bytes;
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_fd, buf, sizeof buf);
+        if (n > 0) {  // a terminal hands its input over in pieces: read until it has none
+            bytes.append(buf, n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            checkAlive();
+            return;
+        }
+        break;
+    }
+    if (bytes.isEmpty())
+        return;
+    if (m_deferredFor > 0 && inBufferCount() + bytes.size() >= m_deferredFor) {
+        // The reply a deferral was for is complete: learn how much later than
+        // its wire time it came (quickly down, slowly up).
+        const double late = double(m_requested.nsecsElapsed()) / 1e6 - wireMs(m_deferredFor);
+        m_turnaroundMs = late < m_turnaroundMs ? std::max(0.0, late) : m_turnaroundMs + 0.05 * (late - m_turnaroundMs);
+        m_turnaroundMs = std::min(m_turnaroundMs, 50.0);
+        m_deferredFor = 0;
+    }
+    deliver(bytes);
+#endif
 }
 
 void QtSerialPort::readAvailable()

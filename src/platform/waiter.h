@@ -1,6 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+
+class QTimer;
 
 namespace gx {
 
@@ -40,13 +43,17 @@ private:
 // an idle wait costs almost no CPU.
 class EventLoopWaiter final : public Waiter {
 public:
-    explicit EventLoopWaiter(const Clock& clock) : m_clock(clock) {}
+    explicit EventLoopWaiter(const Clock& clock);
+    ~EventLoopWaiter() override;
     void yieldOnce() override;
     bool waitUntil(const std::function<bool()>& done, double seconds) override;
     const Clock& clock() const override { return m_clock; }
 
 private:
     const Clock& m_clock;
+    // One wake-up timer for every wait (waits nest: each takes it over and
+    // puts back the deadline of the wait around it).
+    std::unique_ptr<QTimer> m_wake;
 };
 
 } // namespace gx

@@ -197,11 +197,10 @@ void Monitoring::UpdateMonitor()
 void Monitoring::recordPoll(const PollView& view)
 {
     const StatusSummary s = summarize(record, m_link.StatusImage, view, m_link.uploadedProfile, m_link.NetworkMode);
-    const QDateTime now = QDateTime::currentDateTime();
-    trend.add(now.toMSecsSinceEpoch(), s);
+    trend.add(QDateTime::currentMSecsSinceEpoch(), s);
     if (logging) {
         QString why;
-        if (!logger.append(now, s, m_link.NetworkMode ? m_link.Address : 0, &why)) {
+        if (!logger.append(QDateTime::currentDateTime(), s, m_link.NetworkMode ? m_link.Address : 0, &why)) {
             setLogging(false);
             m_window.platform().dialogs.inform(QStringLiteral("Logging has stopped: ") + why, QStringLiteral("GX510-520"));
         }
