@@ -194,8 +194,9 @@ TEST(TcpPort, ExchangesInPiecesLateOrNotAtAllAndNoticesADroppedConnection)
         r.link.ProgStatus.clear();
         r.link.uploadID();
         EXPECT_EQ(r.link.ProgStatus.isEmpty(), row.answered) << row.what;
-        if (row.answered)
+        if (row.answered) {
             EXPECT_EQ(r.link.ID.toLatin1(), id) << row.what;
+        }
     }
 
     // The gateway drops the line: reported once, and the next exchange connects again.

@@ -68,15 +68,17 @@ TEST(Dialer, EveryOutcomeOfTheSequence)
         EXPECT_EQ(f.dialogs.informed.join(' '), QString::fromLatin1(r.message));
         const QStringList inits = f.modem.lines.filter("ATZE1V1X0S0=0");
         EXPECT_EQ(inits.size(), r.result == Dialer::Result::NoModem ? 3 : 1);
-        if (r.result == Dialer::Result::NoConnection)
+        if (r.result == Dialer::Result::NoConnection) {
             EXPECT_GE(f.clock.now() - start, 60.0);
+        }
         if (r.result == Dialer::Result::Rejected) {
             // A rejection ends the log-on at once; silence gets four attempts.
             EXPECT_EQ(f.port.written().count(char(cmd::RemoteLogOn)), f.modem.pinReply.isEmpty() ? 4 : 1);
             EXPECT_EQ(f.port.openCount(), 3) << "the line dropped: closed and opened again";
         }
-        if (r.result == Dialer::Result::LoggedOn)
+        if (r.result == Dialer::Result::LoggedOn) {
             EXPECT_TRUE(f.status.shown.contains("Connected    |1|0"));
+        }
     }
 }
 

@@ -154,8 +154,9 @@ TEST(Download, EachOutcomeOnTheScriptedController)
             EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("defaults.520"));
         }
         // The image goes one byte a write, after 0x03 on its own.
-        if (r.imageSent)
+        if (r.imageSent) {
             EXPECT_GE(f.port.writes().size(), 312 + (r.textSent ? 1025 : 0));
+        }
         EXPECT_FALSE(f.window.statusBar()->isVisible()) << "the waiting count is gone";
     }
 }

@@ -1,0 +1,7 @@
+// libFuzzer entry for the calllog reader.
+#include "targets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return gxfuzz::callLog(data, size);
+}
