@@ -107,6 +107,8 @@ bool Link::exchange(int inputMode, int threshold, bool& flag, const QByteArray& 
 
 void Link::send(const QByteArray& request)
 {
+    if (waiter.closing())
+        return;  // a loop on its way out sends nothing more
     ++health.node(healthNode()).requests;
     m_requestPending = true;
     m_requestSent = waiter.clock().now();

@@ -30,7 +30,7 @@ void SerialPort::setRThreshold(int n)
 
 void SerialPort::output(const QByteArray& bytes)
 {
-    if (m_open && !bytes.isEmpty())
+    if (m_open && !m_sealed && !bytes.isEmpty())
         writeDevice(bytes);
 }
 

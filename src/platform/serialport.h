@@ -45,8 +45,11 @@ public:
     void setRThreshold(int n);
     int rThreshold() const { return m_threshold; }
 
-    // Writes the bytes; ignored while the port is closed.
+    // Writes the bytes; ignored while the port is closed or sealed.
     void output(const QByteArray& bytes);
+    // After the program's last byte: nothing more is written, whatever is
+    // still running on its way out.
+    void seal() { m_sealed = true; }
     // Reads and removes everything waiting.
     QByteArray input();
     // Throws away everything received so far, also what the device still holds.
@@ -93,6 +96,7 @@ private:
     int m_inputLen = 0;
     int m_threshold = 0;
     int m_event = 0;
+    bool m_sealed = false;
     QByteArray m_in;
 };
 

@@ -458,10 +458,12 @@ void FormMonitor::menuMain_Click()
     setMenus();
 }
 
-void FormMonitor::sendGoodbye()
+void FormMonitor::sendGoodbye(bool last)
 {
     if (m_platform.port.portOpen())
         m_platform.port.output(QByteArray(1, cmd::Goodbye));
+    if (last)
+        m_platform.port.seal();
 }
 
 void FormMonitor::endProgram()
@@ -480,20 +482,20 @@ void FormMonitor::ExitMenu_Click()
                                                                  QStringLiteral("Profile changed"));
         Response = a == Dialogs::Ok ? 1 : 2;
         if (a == Dialogs::Cancel) {
-            sendGoodbye();
+            sendGoodbye(false);
             return;
         }
     }
     m_platform.settings.setSetting(QStringLiteral("Screen height"), QString::number(pixelsToTwipsY(height(), this)));
     m_platform.settings.setSetting(QStringLiteral("Screen width"), QString::number(pixelsToTwipsX(width(), this)));
-    sendGoodbye();
+    sendGoodbye(true);
     endProgram();
 }
 
 void FormMonitor::Form_Unload()
 {
     stopMonitor();
-    sendGoodbye();
+    sendGoodbye(true);
 }
 
 void FormMonitor::closeEvent(QCloseEvent* event)

@@ -144,7 +144,8 @@ protected:
 private:
     void buildMenus();
     void buildScreens();
-    void sendGoodbye();
+    // 0x12 when the port is open; as the program's last byte it seals the port.
+    void sendGoodbye(bool last);
     void endProgram();
     void showConfirmationWait(const QString& what, double seconds);
     void tickConfirmationWait();

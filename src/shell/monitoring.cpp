@@ -161,7 +161,7 @@ void Monitoring::startMonitor()
 
 void Monitoring::sendPendingNetworkCommand()
 {
-    if (!NetworkRequest.isEmpty() && m_link.NetworkMode) {
+    if (!NetworkRequest.isEmpty() && m_link.NetworkMode && !m_window.waiter().closing()) {
         m_link.MSComm1.output(NetworkRequest);
         NetworkRequest.clear();
     }
@@ -321,7 +321,7 @@ void Monitoring::MonitorNetwork()
         waiter.yieldOnce();
         ++passes;
         bool talked = false;
-        for (int a = 1; a <= LastNode && !FullMonitor; ++a) {
+        for (int a = 1; a <= LastNode && !FullMonitor && !waiter.closing(); ++a) {
             m_link.Address = a;
             const size_t i = size_t(a);
             if (!n.LEDavailable[i]->isOn() || !n.Check1[i]->isChecked())
@@ -345,7 +345,7 @@ void Monitoring::MonitorNetwork()
                 FullMonitor = true;
             }
         }
-        if (FullMonitor)
+        if (FullMonitor || waiter.closing())
             break;
         if (CheckForNewNodes())
             talked = true;

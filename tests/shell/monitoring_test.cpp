@@ -229,6 +229,34 @@ TEST(NetworkMonitor, aGX520WhoseNodeOneAnswersIsWatchedAsANetwork)
     EXPECT_EQ(f.settings.setting(QStringLiteral("Node count")), QStringLiteral("8"));
 }
 
+TEST(Ending, byteOx12IsTheLastThingWrittenWhateverLoopRuns)
+{
+    const std::pair<const char*, std::function<void(MonitorFixture&)>> ends[] = {
+        {"Exit from the network monitor", [](MonitorFixture& f) { f.window.ExitMenu->trigger(); }},
+        {"closing the window on the network monitor", [](MonitorFixture& f) { f.window.close(); }},
+        {"Exit from the live monitor", [](MonitorFixture& f) { f.window.ExitMenu->trigger(); }},
+    };
+    for (const auto& [what, end] : ends) {
+        // Ended at every kind of moment: in a wait for a reply, in a pause, between polls.
+        for (int moment = 40; moment < 200; moment += 5) {
+            MonitorFixture f;
+            const bool network = QString::fromLatin1(what).contains("network");
+            f.id = network ? QStringLiteral("GX520 V2.01     ") : QStringLiteral("GX510 V2.01     ");
+            f.nodeAnswers = {{1, true}, {2, true}, {3, true}};
+            int yields = 0;
+            f.waiter.onYield = [&] {
+                if (++yields == moment)
+                    end(f);
+            };
+            f.window.CommandMonitor->click();
+            ASSERT_GE(yields, moment) << what;
+            const QList<QByteArray> w = f.port.writes();
+            EXPECT_EQ(w.last(), QByteArray(1, cmd::Goodbye)) << what << ", moment " << moment;
+            EXPECT_EQ(f.port.written().count(char(cmd::Goodbye)), 1) << what;
+        }
+    }
+}
+
 TEST(NetworkMonitor, aNodeIsLostAfterThreeMissesAndFoundAgainByProbing)
 {
     MonitorFixture f;
