@@ -25,6 +25,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
@@ -252,6 +253,11 @@ void FormMonitor::Form_Load()
     if (w <= 0)
         w = DefaultWidth.toInt();
     QSize size(twipsToPixelsX(w, this), twipsToPixelsY(h, this));
+    // A first start has no size of its own: the window is made large enough
+    // for every program page to show whole.
+    if (m_platform.settings.setting(QStringLiteral("Screen height")).isEmpty()
+        || m_platform.settings.setting(QStringLiteral("Screen width")).isEmpty())
+        size = size.expandedTo(firstStartSize());
     if (const QScreen* s = screen())
         size = size.boundedTo(s->availableGeometry().size());
     resize(size);
@@ -350,6 +356,20 @@ void FormMonitor::setStartScreenVisible(bool visible)
     FrameQuickLaunch->setVisible(visible);
     Image1->setVisible(visible);
     FrameQuickLaunch->parentWidget()->setVisible(visible);
+}
+
+QSize FormMonitor::firstStartSize() const
+{
+    QSize page;
+    for (int i = 1; i < int(Frame1.size()); ++i)
+        if (const auto* content = Frame1[size_t(i)]->findChild<QWidget*>(QStringLiteral("PageContent%1").arg(i)))
+            page = page.expandedTo(content->sizeHint());
+    if (page.isEmpty())
+        return {};
+    // The page inside its frame, under the tab strip and the menu bar.
+    const int frame = 2 * (style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 12);
+    return QSize(page.width() + frame + 16,
+                 page.height() + frame + TabStrip1->sizeHint().height() + menuBar()->sizeHint().height() + 40);
 }
 
 bool FormMonitor::editorShown() const

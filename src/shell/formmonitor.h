@@ -100,6 +100,8 @@ public:
     void showEditorScreen();
     void showStartScreen();
     bool editorShown() const;
+    // The window size at which every program page shows whole.
+    QSize firstStartSize() const;
     // "GX510-520 Program / Monitor  (name)".
     void showProfileCaption();
 

@@ -16,6 +16,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QCoreApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabBar>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 using namespace gx;
@@ -117,4 +122,37 @@ TEST(Limits, aMalformedFileIsNamedAndOnlyTheProgramScreensCloseDown)
     EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
     EXPECT_TRUE(f.window.CommandMonitor->isEnabled()) << "monitoring still works";
     EXPECT_TRUE(f.port.portOpen());
+}
+
+TEST(FirstStart, EveryProgramPageShowsWholeOnALaptopScreenAndAStoredSizeStands)
+{
+    ShellFixture f;
+    f.useLocal();
+    installProgram(f.window);
+    f.window.Form_Load();
+    const QSize first = f.window.firstStartSize();
+    EXPECT_LE(first.width(), 1366);
+    EXPECT_LE(first.height(), 768 - 40) << "room for a panel on a 1366 x 768 screen";
+    EXPECT_EQ(f.window.size(), first.boundedTo(f.window.screen()->availableGeometry().size()))
+        << "the first window takes that size where the screen allows";
+    f.window.resize(first);
+    f.window.show();
+    f.window.CommandProgram->click();
+    for (int tab = 0; tab < f.window.TabStrip1->count(); ++tab) {
+        f.window.TabStrip1->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        for (QScrollArea* area : f.window.findChildren<QScrollArea*>()) {
+            if (!area->isVisible())
+                continue;
+            EXPECT_FALSE(area->horizontalScrollBar()->isVisible()) << qPrintable(f.window.TabStrip1->tabText(tab));
+            EXPECT_FALSE(area->verticalScrollBar()->isVisible()) << qPrintable(f.window.TabStrip1->tabText(tab));
+        }
+    }
+
+    ShellFixture stored;
+    stored.settings.setSetting("Screen height", "4320");
+    stored.settings.setSetting("Screen width", "5760");
+    installProgram(stored.window);
+    stored.window.Form_Load();
+    EXPECT_EQ(stored.window.height(), 3 * stored.window.logicalDpiY()) << "a stored size is honoured";
 }
