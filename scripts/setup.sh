@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev googletest
-  xvfb xauth x11-utils imagemagick socat
+  xvfb xauth x11-utils xdotool imagemagick socat dpkg-dev
   fonts-dejavu-core fonts-liberation poppler-utils
 )
 
