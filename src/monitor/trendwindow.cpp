@@ -105,7 +105,7 @@ void TrendWindow::refresh(const TrendBuffer& buffer)
             high = std::max(high, p.y());
         for (const QPointF& p : points)
             low = std::min(low, p.y());
-        high = std::ceil(high * 1.1);
+        high = std::ceil(high * 1.05);
         QList<QPointF> states, faults;
         for (const TrendBuffer::Event& e : buffer.events())
             if (e.ms >= from)
@@ -114,6 +114,7 @@ void TrendWindow::refresh(const TrendBuffer& buffer)
         c.faults->replace(faults);
         c.time->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(std::max(last, from + 60000)));
         c.value->setRange(low, high);
+        c.value->applyNiceNumbers();
     }
 }
 

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -49,6 +50,25 @@ RemoteAccess::RemoteAccess(FormMonitor& window)
 }
 
 RemoteAccess::~RemoteAccess() = default;
+
+namespace {
+// Where the call log and the address book live: the folder the program was
+// started in, as the users of such programs expect; a start folder the user
+// cannot write to (a desktop menu may start programs in /) gives way to the
+// user's own data folder.
+QString userDataFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("GX520"));
+}
+
+QString filesFolder(const QString& startFolder)
+{
+    if (QFileInfo(startFolder).isWritable())
+        return startFolder;
+    QDir().mkpath(userDataFolder());
+    return userDataFolder();
+}
+} // namespace
 
 FormSettings* RemoteAccess::settingsDialog() const
 {
@@ -124,7 +144,8 @@ void RemoteAccess::CommandAddressBook_Click()
 {
     if (!m_book) {
         const Platform& p = m_window.platform();
-        m_book = new FormAddressBook(p.files, p.dialogs, QDir(m_window.ProgramDirectory).filePath(QStringLiteral("address.txt")),
+        m_book = new FormAddressBook(p.files, p.dialogs,
+                                     QDir(filesFolder(m_window.ProgramDirectory)).filePath(QStringLiteral("address.txt")),
                                      m_dialup);
         m_book->setWindowFlag(Qt::Window);
         connect(m_book, &FormAddressBook::numberChosen, this, [this](const QString& number) {
@@ -204,9 +225,7 @@ void RemoteAccess::menuLog_Click()
     w.setStartScreenVisible(false);
     w.FrameLog->setVisible(true);
     setLogMenusEnabled(false);
-    const QString fallback =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("GX520"));
-    m_answerer->setLogFolders(w.ProgramDirectory, fallback);
+    m_answerer->setLogFolders(filesFolder(w.ProgramDirectory), userDataFolder());
     const CallAnswerer::End end = m_answerer->logIncomingCalls();
     if (end == CallAnswerer::End::Closing)
         return;
