@@ -103,20 +103,20 @@ void RemoteAccess::comPortMenu_Click()
 
 void RemoteAccess::menuLocCon_Click()
 {
-    FormMonitor& w = m_window;
-    w.menuRemCon->setChecked(false);
-    w.menuLocCon->setChecked(true);
-    w.platform().settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
-    w.setMenus();
-    w.link().openCommunications();
+    useConnection(false);
 }
 
 void RemoteAccess::menuRemCon_Click()
 {
+    useConnection(true);
+}
+
+void RemoteAccess::useConnection(bool remote)
+{
     FormMonitor& w = m_window;
-    w.menuLocCon->setChecked(false);
-    w.menuRemCon->setChecked(true);
-    w.platform().settings.setSetting(QStringLiteral("use"), QStringLiteral("remote"));
+    (remote ? w.menuLocCon : w.menuRemCon)->setChecked(false);
+    (remote ? w.menuRemCon : w.menuLocCon)->setChecked(true);
+    w.platform().settings.setSetting(QStringLiteral("use"), remote ? QStringLiteral("remote") : QStringLiteral("local"));
     w.setMenus();
     w.link().openCommunications();
 }

@@ -49,6 +49,8 @@ public:
 
 private:
     void setLogMenusEnabled(bool enabled);
+    // "Local Connection" or "Remote connection": the check marks, "use", the menus, the port.
+    void useConnection(bool remote);
 
     FormMonitor& m_window;
     std::unique_ptr<Dialer> m_dialer;
