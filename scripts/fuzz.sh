@@ -3,7 +3,7 @@
 # prints, per target, the runs made, the coverage gained over the seed corpus
 # and the crashes found. Built with clang in build-fuzz/ (libFuzzer, ASan,
 # UBSan); new inputs collect in build-fuzz/corpus/, crashes in
-# build-fuzz/crashes/. Two targets run at a time.
+# build-fuzz/crashes/. FUZZ_JOBS targets run at a time (default 2).
 #
 #   scripts/fuzz.sh 600            ten minutes each
 #   scripts/fuzz.sh 60 status      one target
@@ -33,7 +33,7 @@ pids=()
 for t in "${targets[@]}"; do
   run "$t" &
   pids+=($!)
-  if [ ${#pids[@]} -ge 2 ]; then wait "${pids[0]}"; pids=("${pids[@]:1}"); fi
+  if [ ${#pids[@]} -ge "${FUZZ_JOBS:-2}" ]; then wait "${pids[0]}"; pids=("${pids[@]:1}"); fi
 done
 wait
 
