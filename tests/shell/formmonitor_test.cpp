@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include <functional>
+
 using namespace gx;
 using namespace gx::test;
 
@@ -21,7 +23,7 @@ using namespace gx::test;
 TEST(StartUp, opensTheConfiguredPortAtNineSixHundredAndShowsTheStartScreen)
 {
     ShellFixture f;
-    f.useLocal(QStringLiteral("3"));
+    f.settings.useLocal("3");
     f.window.Form_Load();
     EXPECT_EQ(f.window.windowTitle(), QStringLiteral("GX510-520 Program / Monitor V2.2.0"));
     EXPECT_TRUE(f.port.portOpen());
@@ -75,86 +77,74 @@ TEST(StartUp, everyMenuItemHasItsNameAndCaption)
               QStringLiteral("FileMenu=File,menuView=View,menuSettings=Settings,menuModem=Modem,menuHelp=Help"));
 }
 
+namespace {
+
+// Checks menu items and buttons by name: "+x" usable, "-x" greyed, "*x" checked, "_x" not checked.
+void expectMenus(FormMonitor& w, const QString& states, const char* when)
+{
+    for (const QString& s : states.split(' ', Qt::SkipEmptyParts)) {
+        const QString name = s.mid(1);
+        bool enabled = false, checked = false;
+        if (auto* m = w.findChild<QMenu*>(name))
+            enabled = m->menuAction()->isEnabled(), checked = m->menuAction()->isChecked();
+        else if (auto* a = w.findChild<QAction*>(name))
+            enabled = a->isEnabled(), checked = a->isChecked();
+        else if (auto* b = w.findChild<QPushButton*>(name))
+            enabled = b->isEnabled(), checked = b->isChecked();
+        else
+            ADD_FAILURE() << "no " << qPrintable(name);
+        EXPECT_EQ(s[0] == '+' || s[0] == '-' ? enabled : checked, s[0] == '+' || s[0] == '*') << qPrintable(s) << ", " << when;
+    }
+}
+
+} // namespace
+
 // ---- setMenus ----
 
-TEST(SetMenus, withNoPortConfiguredConnectionItemsAndMonitorAreDisabled)
+TEST(SetMenus, FollowTheLineTheConnectionAndTheMode)
 {
-    ShellFixture f;
-    f.window.Form_Load();
-    EXPECT_FALSE(f.window.menuLocCon->isEnabled());
-    EXPECT_FALSE(f.window.menuRemCon->isEnabled());
-    EXPECT_FALSE(f.window.MonitorMenu->isEnabled());
-    EXPECT_FALSE(f.window.CommandMonitor->isEnabled());
-    EXPECT_FALSE(f.window.menuConnect->isEnabled());
-    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
-    EXPECT_TRUE(f.window.menuLoadDisk->isEnabled());
-    EXPECT_TRUE(f.window.menuMain->isChecked());
-    EXPECT_TRUE(f.window.menuSettings->menuAction()->isEnabled());
-}
-
-TEST(SetMenus, localLineEnablesMonitorAndTransfersOutsideTheMonitor)
-{
-    ShellFixture f;
-    f.useLocal();
-    f.settings.setSetting(QStringLiteral("CurrentModemPort"), QStringLiteral("2"));
-    f.window.setMenus();
-    EXPECT_TRUE(f.window.menuLocCon->isChecked());
-    EXPECT_FALSE(f.window.menuRemCon->isChecked());
-    EXPECT_TRUE(f.window.menuRemCon->isEnabled());
-    EXPECT_TRUE(f.window.MonitorMenu->isEnabled());
-    EXPECT_TRUE(f.window.menuLoadGX510->isEnabled());
-    EXPECT_FALSE(f.window.menuLog->isEnabled()) << "calls are logged on the modem line only";
-    EXPECT_FALSE(f.window.menuConnect->isEnabled());
-
-    f.window.InMonitor = true;
-    f.window.StatusUpdate = true;
-    f.window.setMenus();
-    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
-    EXPECT_FALSE(f.window.menuSaveDisk->isEnabled());
-    EXPECT_TRUE(f.window.MonitorMenu->isChecked());
-    EXPECT_FALSE(f.window.menuMain->isChecked());
-    EXPECT_FALSE(f.window.menuSettings->menuAction()->isEnabled()) << "settings only from the main menu";
-}
-
-TEST(SetMenus, modemLineFollowsTheConnection)
-{
-    ShellFixture f;
-    f.useRemote();
-    f.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("1"));
-    f.window.setMenus();
-    EXPECT_TRUE(f.window.menuRemCon->isChecked());
-    EXPECT_FALSE(f.window.menuLocCon->isChecked());
-    EXPECT_FALSE(f.window.MonitorMenu->isEnabled());
-    EXPECT_TRUE(f.window.menuLog->isEnabled());
-    EXPECT_TRUE(f.window.CommandLogCalls->isEnabled());
-    EXPECT_TRUE(f.window.menuConnect->isEnabled());
-    EXPECT_FALSE(f.window.menuDisconnect->isEnabled());
-    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
-
-    f.window.ModemConnected = true;
-    f.window.setMenus();
-    EXPECT_TRUE(f.window.MonitorMenu->isEnabled());
-    EXPECT_FALSE(f.window.menuLog->isEnabled());
-    EXPECT_FALSE(f.window.menuConnect->isEnabled());
-    EXPECT_TRUE(f.window.menuDisconnect->isEnabled());
-    EXPECT_TRUE(f.window.menuLoadGX510->isEnabled());
-    f.window.StatusUpdate = true; // monitoring over the modem
-    f.window.setMenus();
-    EXPECT_FALSE(f.window.menuLoadGX510->isEnabled());
-}
-
-TEST(SetMenus, useWithoutAPortChecksNothing)
-{
-    ShellFixture f;
-    f.settings.setSetting(QStringLiteral("use"), QStringLiteral("remote"));
-    f.settings.setSetting(QStringLiteral("CurrentModemPort"), QStringLiteral("0"));
-    f.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("4"));
-    f.window.setMenus();
-    EXPECT_TRUE(f.window.menuLocCon->isEnabled());
-    EXPECT_FALSE(f.window.menuLocCon->isChecked());
-    EXPECT_FALSE(f.window.menuRemCon->isChecked());
-    EXPECT_FALSE(f.window.MonitorMenu->isEnabled());
-    EXPECT_FALSE(f.window.menuConnect->isEnabled());
+    const struct {
+        const char* when;
+        std::function<void(ShellFixture&)> setUp;
+        const char* states;
+    } rows[] = {
+        {"no port configured", [](ShellFixture&) {},
+         "-menuLocCon -menuRemCon -MonitorMenu -CommandMonitor -menuConnect -menuLoadGX510 +menuLoadDisk *menuMain +menuSettings"},
+        {"local line", [](ShellFixture& f) { f.settings.useLocal(); f.settings.setSetting("CurrentModemPort", "2"); },
+         "*menuLocCon _menuRemCon +menuRemCon +MonitorMenu +menuLoadGX510 -menuLog -menuConnect"},
+        {"local line, monitoring",
+         [](ShellFixture& f) {
+             f.settings.useLocal();
+             f.window.InMonitor = f.window.StatusUpdate = true;
+         },
+         "-menuLoadGX510 -menuSaveDisk *MonitorMenu _menuMain -menuSettings"},
+        {"modem line", [](ShellFixture& f) { f.settings.useRemote(); f.settings.setSetting("CurrentPort", "1"); },
+         "*menuRemCon _menuLocCon -MonitorMenu +menuLog +CommandLogCalls +menuConnect -menuDisconnect -menuLoadGX510"},
+        {"modem connected",
+         [](ShellFixture& f) {
+             f.settings.useRemote();
+             f.window.ModemConnected = true;
+         },
+         "+MonitorMenu -menuLog -menuConnect +menuDisconnect +menuLoadGX510"},
+        {"monitoring over the modem",
+         [](ShellFixture& f) {
+             f.settings.useRemote();
+             f.window.ModemConnected = f.window.StatusUpdate = true;
+         },
+         "-menuLoadGX510"},
+        {"use without a port",
+         [](ShellFixture& f) {
+             f.settings.useRemote("0");
+             f.settings.setSetting("CurrentPort", "4");
+         },
+         "+menuLocCon _menuLocCon _menuRemCon -MonitorMenu -menuConnect"},
+    };
+    for (const auto& row : rows) {
+        ShellFixture f;
+        row.setUp(f);
+        f.window.setMenus();
+        expectMenus(f.window, row.states, row.when);
+    }
 }
 
 // ---- Modes ----
@@ -162,16 +152,14 @@ TEST(SetMenus, useWithoutAPortChecksNothing)
 TEST(Modes, programButtonShowsTheEditorAndNamesTheProfile)
 {
     ShellFixture f;
-    f.useLocal();
+    f.settings.useLocal();
     f.window.Form_Load();
     f.window.ProfileChanged = true;
     f.window.CommandProgram->click();
     EXPECT_TRUE(f.window.InProgram);
     EXPECT_FALSE(f.window.ProfileChanged);
-    EXPECT_TRUE(f.window.menuProgram->isChecked());
-    EXPECT_FALSE(f.window.menuMain->isChecked());
+    expectMenus(f.window, "*menuProgram _menuMain", "in the editor");
     EXPECT_TRUE(f.window.FrameQuickLaunch->isHidden());
-    EXPECT_FALSE(f.window.TabStrip1->isHidden());
     EXPECT_FALSE(f.window.Frame1[7]->isHidden()) << "the first tab, Profile, shows page 7";
     EXPECT_EQ(f.window.windowTitle(), QStringLiteral("GX510-520 Program / Monitor  (defaults.520)"));
 
@@ -186,21 +174,17 @@ TEST(Modes, programButtonShowsTheEditorAndNamesTheProfile)
     EXPECT_TRUE(f.window.menuMain->isChecked());
 }
 
-TEST(Modes, programMenuKeepsTheChangedFlagAndStopsTheMonitor)
+TEST(Modes, programMenuKeepsTheChangedFlagAndLeavesTheMonitor)
 {
     ShellFixture f;
-    f.useLocal();
+    f.settings.useLocal();
     f.window.Form_Load();
-    f.window.InMonitor = true;
-    f.window.StatusUpdate = true;
-    f.window.ProfileChanged = true;
+    f.window.InMonitor = f.window.StatusUpdate = f.window.ProfileChanged = true;
     f.window.menuProgram->trigger();
-    EXPECT_FALSE(f.window.StatusUpdate);
-    EXPECT_FALSE(f.window.InMonitor);
     EXPECT_TRUE(f.window.ProfileChanged);
-    EXPECT_TRUE(f.window.menuProgram->isChecked());
-    EXPECT_FALSE(f.window.MonitorMenu->isChecked());
+    expectMenus(f.window, "*menuProgram _MonitorMenu", "program from the monitor");
     EXPECT_TRUE(f.window.Frame1[0]->isHidden());
+    EXPECT_FALSE(f.window.TabStrip1->isHidden());
 }
 
 // ---- Ending the program ----
@@ -208,15 +192,13 @@ TEST(Modes, programMenuKeepsTheChangedFlagAndStopsTheMonitor)
 TEST(Exit, cancelKeepsRunningAndSaysGoodbyeToTheController)
 {
     ShellFixture f;
-    f.useLocal();
+    f.settings.useLocal();
     f.window.Form_Load();
     f.window.ProfileChanged = true;
-    f.window.StatusUpdate = true;
     f.dialogs.answers = {Dialogs::Cancel};
     f.window.ExitMenu->trigger();
     EXPECT_EQ(f.dialogs.asked, QStringList{QStringLiteral("Discard current profile? | Profile changed")});
     EXPECT_EQ(f.port.written(), QByteArray(1, '\x12'));
-    EXPECT_FALSE(f.window.StatusUpdate) << "monitoring was stopped";
     EXPECT_FALSE(f.waiter.closing());
     EXPECT_FALSE(f.settings.contains(QStringLiteral("Settings"), QStringLiteral("Screen width")));
 }
@@ -224,7 +206,7 @@ TEST(Exit, cancelKeepsRunningAndSaysGoodbyeToTheController)
 TEST(Exit, okSavesTheWindowSizeAndEnds)
 {
     ShellFixture f;
-    f.useLocal();
+    f.settings.useLocal();
     f.window.Form_Load();
     f.window.resize(f.window.logicalDpiX() * 5, f.window.logicalDpiY() * 4);
     f.window.ExitMenu->trigger();
@@ -238,7 +220,7 @@ TEST(Exit, okSavesTheWindowSizeAndEnds)
 TEST(Exit, closingTheWindowSendsGoodbyeOnlyWithThePortOpen)
 {
     ShellFixture open;
-    open.useLocal();
+    open.settings.useLocal();
     open.window.Form_Load();
     open.window.ProfileChanged = true;
     open.window.close();

@@ -9,7 +9,6 @@
 #include "profile/profileeditor.h"
 #include "profile/profilefile.h"
 #include "profile/profileimage.h"
-#include "shell/program.h"
 #include "shell/programmode.h"
 #include "shell/statuswindows.h"
 
@@ -49,9 +48,7 @@ struct WritingFixture : ShellFixture {
 
     WritingFixture()
     {
-        useLocal();
-        installProgram(window);
-        window.Form_Load();
+        start();
         port.responder = [this](const QByteArray& w) { answer(w); };
     }
     ProgramMode& program() { return *window.findChild<ProgramMode*>(); }

@@ -6,7 +6,6 @@
 #include "link/link.h"
 #include "link/protocol.h"
 #include "profile/profileeditor.h"
-#include "shell/program.h"
 #include "shell/programmode.h"
 
 #include <gtest/gtest.h>
@@ -45,9 +44,7 @@ QByteArray outOfRangeProfile()
 struct ProgramFixture : ShellFixture {
     ProgramFixture()
     {
-        useLocal();
-        installProgram(window);
-        window.Form_Load();
+        start();
         port.responder = [this](const QByteArray& w) {
             if (w == QByteArray(1, cmd::ProfileUpload))
                 port.feedLater(0.33, outOfRangeProfile());
@@ -111,7 +108,7 @@ TEST(Limits, aMalformedFileIsNamedAndOnlyTheProgramScreensCloseDown)
     broken.close();
     ShellFixture f;
     QDir::setCurrent(start.path());
-    f.useLocal();
+    f.settings.useLocal();
     installProgram(f.window);
     f.window.Form_Load();
     ASSERT_EQ(f.dialogs.informed.size(), 1);
@@ -127,9 +124,7 @@ TEST(Limits, aMalformedFileIsNamedAndOnlyTheProgramScreensCloseDown)
 TEST(FirstStart, EveryProgramPageShowsWholeOnALaptopScreenAndAStoredSizeStands)
 {
     ShellFixture f;
-    f.useLocal();
-    installProgram(f.window);
-    f.window.Form_Load();
+    f.start();
     const QSize first = f.window.firstStartSize();
     EXPECT_LE(first.width(), 1366);
     EXPECT_LE(first.height(), 768 - 40) << "room for a panel on a 1366 x 768 screen";

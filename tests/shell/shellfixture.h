@@ -3,6 +3,7 @@
 #include "fakes.h"
 
 #include "shell/formmonitor.h"
+#include "shell/program.h"
 
 #include <QDir>
 
@@ -23,15 +24,12 @@ struct ShellFixture {
     FakePrinter printer;
     FormMonitor window{Platform{port, clock, waiter, settings, dialogs, desktop, fileDialogs, files, printer}};
 
-    void useLocal(const QString& port = QStringLiteral("1"))
+    // The program on a direct line, as it starts.
+    void start()
     {
-        settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
-        settings.setSetting(QStringLiteral("CurrentPort"), port);
-    }
-    void useRemote(const QString& port = QStringLiteral("2"))
-    {
-        settings.setSetting(QStringLiteral("use"), QStringLiteral("remote"));
-        settings.setSetting(QStringLiteral("CurrentModemPort"), port);
+        settings.useLocal();
+        installProgram(window);
+        window.Form_Load();
     }
 };
 

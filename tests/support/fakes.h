@@ -121,6 +121,20 @@ public:
     {
         return m_values.contains(section + QLatin1Char('/') + key);
     }
+    // The line the program starts on: COM `port` direct (on `device` when given),
+    // or COM `port` through the modem.
+    void useLocal(const QString& port = "1", const QString& device = {})
+    {
+        if (!device.isEmpty())
+            setValue("Ports", "COM" + port, device);
+        setSetting("use", "local");
+        setSetting("CurrentPort", port);
+    }
+    void useRemote(const QString& port = "2")
+    {
+        setSetting("use", "remote");
+        setSetting("CurrentModemPort", port);
+    }
 
 private:
     QMap<QString, QString> m_values;
