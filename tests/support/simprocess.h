@@ -11,8 +11,14 @@
 struct SimProcess {
     QProcess proc;
     QString path;
-    explicit SimProcess(const QStringList& args)
+    // With `configDir`, the simulator keeps its settings there (XDG_CONFIG_HOME).
+    explicit SimProcess(const QStringList& args, const QString& configDir = {})
     {
+        if (!configDir.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+            proc.setProcessEnvironment(env);
+        }
         proc.start(QStringLiteral(GXSIM_PATH), args);
         if (proc.waitForStarted(5000) && proc.waitForReadyRead(5000))
             path = QString::fromLatin1(proc.readLine().trimmed());

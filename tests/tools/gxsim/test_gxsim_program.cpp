@@ -1,6 +1,7 @@
 // The real gxsim program: started as a process, talked to over its
 // pseudo-terminal and its loopback TCP port with plain POSIX calls.
 
+#include "simprocess.h"
 #include "simtest.h"
 
 #include <QProcess>
@@ -19,9 +20,9 @@ using namespace simtest;
 
 namespace {
 
-int openPty(const QByteArray& path)
+int openPty(const QString& path)
 {
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY);
+    const int fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
     if (fd >= 0) {
         termios t{};
         ::tcgetattr(fd, &t);
@@ -92,40 +93,6 @@ QString comSetting(const QString& configDir, const QString& key)
     return s.value(QStringLiteral("Ports/") + key).toString();
 }
 
-struct Program {
-    explicit Program(const QStringList& args, const QString& configDir)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
-        proc.setProcessEnvironment(env);
-        proc.start(QStringLiteral(GXSIM_PATH), args);
-        if (proc.waitForStarted(5000) && proc.waitForReadyRead(5000) && proc.canReadLine())
-            path = proc.readLine().trimmed();
-    }
-    ~Program()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.terminate();
-            if (!proc.waitForFinished(3000))
-                proc.kill();
-        }
-    }
-    QString nextLine()
-    {
-        while (!proc.canReadLine())
-            if (!proc.waitForReadyRead(3000))
-                return {};
-        return QString::fromUtf8(proc.readLine()).trimmed();
-    }
-    QString command(const QByteArray& line)
-    {
-        proc.write(line + '\n');
-        return nextLine();
-    }
-    QProcess proc;
-    QByteArray path;
-};
-
 } // namespace
 
 TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
@@ -136,9 +103,9 @@ TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
         QSettings seed(config.path() + QStringLiteral("/GX520/GX520.ini"), QSettings::IniFormat);
         seed.setValue(QStringLiteral("Ports/COM7"), QStringLiteral("/dev/ttyS9"));
     }
-    Program sim({QStringLiteral("--fast"), QStringLiteral("--com"), QStringLiteral("7")}, config.path());
-    ASSERT_TRUE(sim.path.startsWith("/dev/")) << sim.path.constData();
-    EXPECT_EQ(comSetting(config.path(), QStringLiteral("COM7")), QString::fromUtf8(sim.path));
+    SimProcess sim({"--fast", "--com", "7"}, config.path());
+    ASSERT_TRUE(sim.path.startsWith("/dev/")) << sim.path.toStdString();
+    EXPECT_EQ(comSetting(config.path(), QStringLiteral("COM7")), sim.path);
 
     int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
@@ -174,15 +141,11 @@ TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
 TEST(GxsimProgram, NetworkNodesAnswerFramesAndTerminationRemovesNewSetting)
 {
     QTemporaryDir config;
-    Program sim({QStringLiteral("--fast"), QStringLiteral("--nodes"), QStringLiteral("1,3,4"), QStringLiteral("--com"),
-                 QStringLiteral("2"), QStringLiteral("--run"), QStringLiteral("node 4 off")},
-                config.path());
+    SimProcess sim({"--fast", "--nodes", "1,3,4", "--com", "2", "--run", "node 4 off"}, config.path());
     ASSERT_TRUE(sim.path.startsWith("/dev/"));
     const int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
-    const Bytes q = exchange(fd, netFrame(3, 4, 0, 2), 7);
-    ASSERT_EQ(q.size(), 7u);
-    EXPECT_EQ(q[0], 3);
+    EXPECT_EQ(exchange(fd, netFrame(3, 4, 0, 2), 7), (Bytes{3, 4, 4, 0, 0, 0, 0}));
     EXPECT_TRUE(exchange(fd, netFrame(2, 4, 0, 2), 7, kSilenceMs).empty()) << "no node 2";
     EXPECT_TRUE(exchange(fd, netFrame(4, 4, 0, 2), 7, kSilenceMs).empty()) << "node 4 off from the start";
     EXPECT_EQ(text(exchange(fd, {0x04}, 16)), "GX520 V2.01     ") << "lowest node answers the direct framing";
@@ -196,14 +159,9 @@ TEST(GxsimProgram, NetworkNodesAnswerFramesAndTerminationRemovesNewSetting)
 
 TEST(GxsimProgram, RejectsBadOptions)
 {
-    for (const QStringList& args : {QStringList{QStringLiteral("--model"), QStringLiteral("GX999")},
-                                    QStringList{QStringLiteral("--model"), QStringLiteral("GX510"), QStringLiteral("--nodes"), QStringLiteral("1")},
-                                    QStringList{QStringLiteral("--nodes"), QStringLiteral("0,16")},
-                                    QStringList{QStringLiteral("--inject"), QStringLiteral("late")},
-                                    QStringList{QStringLiteral("--run"), QStringLiteral("node 9 off")},
-                                    QStringList{QStringLiteral("--tcp"), QStringLiteral("70000")},
-                                    QStringList{QStringLiteral("--dial-delay"), QStringLiteral("100")},
-                                    QStringList{QStringLiteral("--modem"), QStringLiteral("--dial-delay"), QStringLiteral("-1")}}) {
+    for (const QStringList& args : {QStringList{"--model", "GX999"}, {"--model", "GX510", "--nodes", "1"}, {"--nodes", "0,16"},
+                                    {"--inject", "late"}, {"--run", "node 9 off"}, {"--tcp", "70000"}, {"--dial-delay", "100"},
+                                    {"--modem", "--dial-delay", "-1"}}) {
         QProcess p;
         p.start(QStringLiteral(GXSIM_PATH), args);
         ASSERT_TRUE(p.waitForFinished(5000));
@@ -215,9 +173,7 @@ TEST(GxsimProgram, RejectsBadOptions)
 TEST(GxsimProgram, ModemDialsLogsOnAndHangsUpWhenTheTerminalCloses)
 {
     QTemporaryDir config;
-    Program sim({QStringLiteral("--fast"), QStringLiteral("--modem"), QStringLiteral("--fail-number"),
-                 QStringLiteral("5550199")},
-                config.path());
+    SimProcess sim({"--fast", "--modem", "--fail-number", "5550199"}, config.path());
     ASSERT_TRUE(sim.path.startsWith("/dev/"));
     int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
@@ -249,8 +205,7 @@ TEST(GxsimProgram, ModemDialsLogsOnAndHangsUpWhenTheTerminalCloses)
 TEST(GxsimProgram, ModemRingsAndCarriesTheNewestFaultOfANetwork)
 {
     QTemporaryDir config;
-    Program sim({QStringLiteral("--fast"), QStringLiteral("--modem"), QStringLiteral("--nodes"), QStringLiteral("1,3")},
-                config.path());
+    SimProcess sim({"--fast", "--modem", "--nodes", "1,3"}, config.path());
     const int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(text(exchange(fd, bytesOf("ATE0V0\r"), 9)), "ATE0V0\r0\r");
@@ -268,7 +223,7 @@ TEST(GxsimProgram, ModemRingsAndCarriesTheNewestFaultOfANetwork)
 TEST(GxsimProgram, TcpPortServesBesideTheTerminal)
 {
     QTemporaryDir config;
-    Program sim({QStringLiteral("--fast"), QStringLiteral("--tcp"), QStringLiteral("0")}, config.path());
+    SimProcess sim({"--fast", "--tcp", "0"}, config.path());
     const QString tcpLine = sim.nextLine();
     ASSERT_TRUE(tcpLine.startsWith(QStringLiteral("tcp 127.0.0.1:"))) << tcpLine.toStdString();
     const int port = tcpLine.mid(14).toInt();

@@ -116,8 +116,7 @@ TEST(GxsimFraming, BrokenOrStalledNetworkFramesAreDropped)
     Bytes broken{0x1E, 0x01, 0x04};
     const Bytes good = netFrame(1, 4, 0, 2);
     broken.insert(broken.end(), good.begin(), good.end());
-    const Bytes r = sim.ask(broken);
-    EXPECT_EQ(r.size(), 7u) << "resynchronised on the inner start byte";
+    EXPECT_EQ(sim.ask(broken).size(), 7u) << "resynchronised on the inner start byte";
 
     // A stray start byte, then silence: a later identification still works.
     EXPECT_TRUE(sim.ask({0x1E, 0x01}).empty());
@@ -131,13 +130,7 @@ TEST(GxsimNetwork, QuickStatusIdentificationAndSilenceOfAbsentNodes)
     sim.line.controller(2)->engine().raiseFault(23, false);
     sim.run(100);
 
-    Bytes q = sim.ask(netFrame(2, 4, 0, 2));
-    ASSERT_EQ(q.size(), 7u);
-    EXPECT_EQ(q[0], 2);
-    EXPECT_EQ(q[1], 4);
-    EXPECT_EQ(q[2], 4);
-    EXPECT_EQ(q[4], 23); // fault code
-    EXPECT_EQ(q[6], 0);  // state
+    EXPECT_EQ(sim.ask(netFrame(2, 4, 0, 2)), (Bytes{2, 4, 4, 0, 23, 0, 0})) << "fault code 23, state 0";
 
     const Bytes id = sim.ask(netFrame(5, 3, 0xDC, 16));
     ASSERT_EQ(id.size(), 35u);
@@ -263,8 +256,5 @@ TEST(GxsimNetwork, FaultCallQueriesNameTheNode)
     auto sim = networkSim({1, 7});
     sim.line.controller(7)->engine().raiseFault(18, true);
     EXPECT_EQ(sim.ask({0x1D}).at(16), 48) << "a fault on another node";
-    const Bytes q = sim.ask({0x1F});
-    ASSERT_EQ(q.size(), 2u);
-    EXPECT_EQ(q[0], 7);
-    EXPECT_EQ(q[1], 18);
+    EXPECT_EQ(sim.ask({0x1F}), (Bytes{7, 18}));
 }
