@@ -67,9 +67,7 @@ TEST(RealPort, identificationOverAPseudoTerminal)
     Pty pty;
     ASSERT_FALSE(pty.path.isEmpty());
     RealLink r;
-    r.settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), pty.path);
-    r.settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
-    r.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("1"));
+    r.settings.useLocal("1", pty.path);
 
     // Stale bytes written before the program opened its port must not reach it.
     ASSERT_EQ(::write(pty.master, "junk", 4), 4);
@@ -107,9 +105,7 @@ TEST(RealPort, identificationOverAPseudoTerminal)
 TEST(RealPort, aMissingDeviceCannotBeOpened)
 {
     RealLink r;
-    r.settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM4"), QStringLiteral("/dev/no-such-tty"));
-    r.settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
-    r.settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("4"));
+    r.settings.useLocal("4", "/dev/no-such-tty");
     r.link.openCommunications();
     EXPECT_TRUE(r.link.PortOpenError);
     ASSERT_EQ(r.dialogs.informed.size(), 1);
@@ -163,9 +159,7 @@ TEST(TcpPort, ExchangesInPiecesLateOrNotAtAllAndNoticesADroppedConnection)
     Gateway g;
     ASSERT_TRUE(g.server.isListening());
     RealLink r;
-    r.settings.setValue("Ports", "COM4", g.url());
-    r.settings.setSetting("use", "local");
-    r.settings.setSetting("CurrentPort", "4");
+    r.settings.useLocal("4", g.url());
     r.link.openCommunications();
     ASSERT_TRUE(r.port.portOpen()) << r.port.errorString().toStdString();
     EXPECT_TRUE(r.dialogs.informed.isEmpty());

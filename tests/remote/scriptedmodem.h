@@ -97,7 +97,7 @@ struct ScriptedModem {
         case cmd::ProfileUpload: {
             QByteArray image(310, '\0');
             image.replace(128 + 48, 16, "Caller site     ");
-            port.feedLater(0.33, image + checksumBytes(byteSum(image, 0, 310)));
+            port.feedLater(0.33, withChecksum(image));
             return;
         }
         case cmd::Status: {
@@ -106,7 +106,7 @@ struct ScriptedModem {
             s[40] = 0x12;  // hours run 001234.56
             s[39] = 0x34;
             s[38] = 0x56;
-            port.feedLater(0.07, s + checksumBytes(byteSum(s, 0, 65)));
+            port.feedLater(0.07, withChecksum(s));
             return;
         }
         case cmd::LatestFault: port.feedLater(0.02, QByteArray("Caller site     ") + char(fault) + char(0)); return;

@@ -47,9 +47,7 @@ struct Program {
     explicit Program(QStringList simArgs, const QString& nodeCount = QString())
         : sim((simArgs << QStringLiteral("--fast") << QStringLiteral("--trace") << dir.filePath("trace")))
     {
-        settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), sim.path);
-        settings.setSetting(QStringLiteral("use"), QStringLiteral("local"));
-        settings.setSetting(QStringLiteral("CurrentPort"), QStringLiteral("1"));
+        settings.useLocal("1", sim.path);
         if (!nodeCount.isEmpty())
             settings.setSetting(QStringLiteral("Node count"), nodeCount);
         installProgram(window);

@@ -24,11 +24,6 @@ using namespace gx::test;
 
 namespace {
 
-QByteArray withChecksum(QByteArray data)
-{
-    return data + checksumBytes(byteSum(data, 0, int(data.size())));
-}
-
 QByteArray profileReply()
 {
     QByteArray image(310, '\0');

@@ -31,11 +31,6 @@ using namespace gx::test;
 
 namespace {
 
-QByteArray withChecksum(QByteArray data)
-{
-    return data + checksumBytes(byteSum(data, 0, int(data.size())));
-}
-
 // A controller on the fake line that takes a download: it answers
 // identification and status, collects the image after 0x03 and the notes after
 // 0x18, and confirms each by identifying itself unless told not to.

@@ -38,7 +38,7 @@ QByteArray outOfRangeProfile()
     image[32 + 33] = 30;  // IDMT time constant
     image[32 + 35] = 25;  // instant trip
     image[32 + 19] = 3;   // start attempts
-    return image + checksumBytes(byteSum(image, 0, 310));
+    return withChecksum(image);
 }
 
 struct ProgramFixture : ShellFixture {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fakes.h"
+#include "linkfixture.h"
 
 #include "shell/formmonitor.h"
 #include "shell/program.h"

@@ -3,11 +3,18 @@
 #include "fakes.h"
 
 #include "link/link.h"
+#include "link/protocol.h"
 #include "link/statussink.h"
 
 #include <QStringList>
 
 namespace gx::test {
+
+// A reply with its two checksum bytes after it.
+inline QByteArray withChecksum(const QByteArray& data)
+{
+    return data + checksumBytes(byteSum(data, 0, int(data.size())));
+}
 
 class RecordingStatus final : public StatusSink {
 public:
