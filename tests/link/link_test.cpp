@@ -7,6 +7,8 @@
 
 #include <QSignalSpy>
 
+#include <functional>
+
 using namespace gx;
 using namespace gx::test;
 
@@ -138,54 +140,51 @@ TEST(Exchange, aReplyJustInsideTheTimeOutCountsOneJustOutsideDoesNot)
 
 // ---- Opening the port ----
 
-TEST(OpenCommunications, opensTheLocalPortWithoutHandshake)
+TEST(OpenCommunications, EachLineOpensWithItsHandshakeOrIsReported)
 {
-    LinkFixture f;
-    f.port.setPortOpen(false);
-    f.settings.useLocal("3");
-    f.settings.setSetting("CurrentModemPort", "2");
-    f.link.openCommunications();
-    EXPECT_TRUE(f.port.portOpen());
-    EXPECT_EQ(f.port.commPort(), 3);
-    EXPECT_EQ(f.port.handshaking(), 0);
-    EXPECT_FALSE(f.link.PortOpenError);
-}
-
-TEST(OpenCommunications, opensTheModemPortWithHardwareHandshake)
-{
-    LinkFixture f;
-    f.settings.useRemote("2");
-    f.link.openCommunications();
-    EXPECT_EQ(f.port.commPort(), 2);
-    EXPECT_EQ(f.port.handshaking(), 2);
-    EXPECT_EQ(f.port.openCount(), 2) << "an open port is closed and opened again";
-}
-
-TEST(OpenCommunications, aPortThatFailsToOpenIsReportedByNumber)
-{
-    LinkFixture f;
-    f.port.setPortOpen(false);
-    f.port.setOpenResult(false);
-    f.settings.useLocal("3");
-    QSignalSpy dialog(&f.link, &Link::settingsDialogRequested);
-    f.link.openCommunications();
-    EXPECT_TRUE(f.link.PortOpenError);
-    EXPECT_FALSE(f.port.portOpen());
-    ASSERT_EQ(f.dialogs.informed.size(), 1);
-    EXPECT_TRUE(f.dialogs.informed[0].startsWith(QStringLiteral("can't open COM 3")));
-    EXPECT_EQ(dialog.count(), 1);
-}
-
-TEST(OpenCommunications, withNoUsablePortOnlyTheSettingsDialogIsAskedFor)
-{
-    LinkFixture f;
-    f.settings.useLocal("0");
-    QSignalSpy dialog(&f.link, &Link::settingsDialogRequested);
-    f.link.openCommunications();
-    EXPECT_FALSE(f.port.portOpen()) << "the open port was closed first";
-    EXPECT_FALSE(f.link.PortOpenError);
-    EXPECT_TRUE(f.dialogs.informed.isEmpty());
-    EXPECT_EQ(dialog.count(), 1);
+    const struct {
+        const char* what;
+        std::function<void(LinkFixture&)> setUp;
+        bool open, error;
+        int port, handshake, opens;
+        const char* message;  // the start of the one message shown, "" for none
+        int dialogs;          // settings dialogs asked for
+    } rows[] = {
+        {"local, no handshake",
+         [](LinkFixture& f) {
+             f.port.setPortOpen(false);
+             f.settings.useLocal("3");
+             f.settings.setSetting("CurrentModemPort", "2");
+         },
+         true, false, 3, 0, 2, "", 0},
+        {"modem, hardware handshake; the open port closed and opened again", [](LinkFixture& f) { f.settings.useRemote("2"); },
+         true, false, 2, 2, 2, "", 0},
+        {"a port that fails to open",
+         [](LinkFixture& f) {
+             f.port.setPortOpen(false);
+             f.port.setOpenResult(false);
+             f.settings.useLocal("3");
+         },
+         false, true, 3, 0, 2, "can't open COM 3", 1},
+        {"no usable port: closed, only the dialog", [](LinkFixture& f) { f.settings.useLocal("0"); },
+         false, false, -1, -1, -1, "", 1},
+    };
+    for (const auto& r : rows) {
+        LinkFixture f;
+        r.setUp(f);
+        QSignalSpy dialog(&f.link, &Link::settingsDialogRequested);
+        f.link.openCommunications();
+        SCOPED_TRACE(r.what);
+        EXPECT_EQ(f.port.portOpen(), r.open);
+        EXPECT_EQ(f.link.PortOpenError, r.error);
+        if (r.port >= 0)
+            EXPECT_EQ((std::array{f.port.commPort(), f.port.handshaking(), f.port.openCount()}),
+                      (std::array{r.port, r.handshake, r.opens}));
+        EXPECT_EQ(f.dialogs.informed.size(), *r.message ? 1 : 0);
+        if (*r.message)
+            EXPECT_TRUE(f.dialogs.informed.value(0).startsWith(r.message)) << qPrintable(f.dialogs.informed.value(0));
+        EXPECT_EQ(dialog.count(), r.dialogs);
+    }
 }
 
 // ---- Checksums and frames ----

@@ -66,7 +66,8 @@ TEST(ProfileUpload, theChecksumIsAnUnsignedSumInTwoBytes)
 {
     const QByteArray high = QByteArray(140, char(0xFF)) + QByteArray(170, '\0');  // 35700 = 0x8B74
     const QByteArray over(310, char(0xFF));  // 79050: above the two-byte range, never matches
-    for (const auto& [reply, accepted] : {std::pair{withChecksum(high), true}, {over + checksumBytes(79050 - 65536), false}}) {
+    const std::pair<QByteArray, bool> rows[] = {{withChecksum(high), true}, {over + checksumBytes(79050 - 65536), false}};
+    for (const auto& [reply, accepted] : rows) {
         LinkFixture f;
         f.port.responder = [&](const QByteArray&) { f.port.feed(reply); };
         f.link.uploadProfile();

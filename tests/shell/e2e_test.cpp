@@ -87,7 +87,7 @@ TEST(EndToEnd, anEditedProfileGoesIntoTheControllerComesBackAndSurvivesADiskFile
 
 TEST(EndToEnd, aNetworkNodeUploadsItsProfileThroughTheRegisterMap)
 {
-    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2,5")});
+    Program p({"--nodes", "1,2,5"});
     Link& link = p.window.link();
     link.NetworkMode = true;
     link.Address = 5;
@@ -100,13 +100,11 @@ TEST(EndToEnd, aNetworkNodeUploadsItsProfileThroughTheRegisterMap)
 
 TEST(EndToEnd, anIdentificationThatNeverComesIsReportedAndChangesNothing)
 {
-    Program p({QStringLiteral("--model"), QStringLiteral("GX510"), QStringLiteral("--inject"),
-               QStringLiteral("drop always")});
+    Program p({"--model", "GX510", "--inject", "drop always"});
     p.window.CommandMonitor->click();
     StatusWindows& s = p.window.statusWindows();
     ASSERT_TRUE(s.FormStatusError());
-    EXPECT_EQ(s.FormStatusError()->findChild<QLabel*>(QStringLiteral("LabelStatus"))->text(),
-              QStringLiteral("No ID received from GX510-520"));
+    EXPECT_EQ(s.FormStatusError()->findChild<QLabel*>("LabelStatus")->text(), "No ID received from GX510-520");
     EXPECT_FALSE(p.window.InMonitor);
     EXPECT_TRUE(p.window.Frame1[0]->isHidden());
     EXPECT_FALSE(p.window.FrameQuickLaunch->isHidden());
@@ -117,7 +115,7 @@ TEST(EndToEnd, anIdentificationThatNeverComesIsReportedAndChangesNothing)
 
 TEST(EndToEnd, aGX510ThroughAStartSequenceAndAShutdownFault)
 {
-    Program p({QStringLiteral("--model"), QStringLiteral("GX510")});
+    Program p({"--model", "GX510"});
     MonitorScreen& s = p.screen();
     QStringList seen;
     bool blinked = false;
@@ -150,7 +148,7 @@ TEST(EndToEnd, aGX510ThroughAStartSequenceAndAShutdownFault)
 
 TEST(EndToEnd, everyControlCommandArrivesAsItsByteOrFrame)
 {
-    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2")}, QStringLiteral("2"));
+    Program p({"--nodes", "1,2"}, QStringLiteral("2"));
     MonitorScreen& s = p.screen();
     NetworkScreen& n = p.network();
     Script script(p.window, 30);
@@ -173,17 +171,15 @@ TEST(EndToEnd, everyControlCommandArrivesAsItsByteOrFrame)
     for (const QString& r : p.received())
         if (r.startsWith(QStringLiteral("1e0205")))
             switches << r;
-    EXPECT_EQ(switches, (QStringList{QStringLiteral("1e02050001ff00fe"), QStringLiteral("1e02050002ff00fe"),
-                                     QStringLiteral("1e02050003ff00fe"), QStringLiteral("1e02050006ff00fe"),
-                                     QStringLiteral("1e02050000ff00fe"), QStringLiteral("1e02050004ff00fe"),
-                                     QStringLiteral("1e02050005ff00fe"), QStringLiteral("1e02050009ff00fe")}));
+    EXPECT_EQ(switches.join(' '), "1e02050001ff00fe 1e02050002ff00fe 1e02050003ff00fe 1e02050006ff00fe "
+                                  "1e02050000ff00fe 1e02050004ff00fe 1e02050005ff00fe 1e02050009ff00fe");
 }
 
 // ---- The network monitor ----
 
 TEST(EndToEnd, aThreeNodeNetworkWithOneNodeSwitchedOffAndOnAgain)
 {
-    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2,3")}, QStringLiteral("3"));
+    Program p({"--nodes", "1,2,3"}, QStringLiteral("3"));
     NetworkScreen& n = p.network();
     Script script(p.window, 40);
     script.then("all found",
@@ -205,7 +201,7 @@ TEST(EndToEnd, aThreeNodeNetworkWithOneNodeSwitchedOffAndOnAgain)
 
 TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
 {
-    auto p = std::make_unique<Program>(QStringList{QStringLiteral("--model"), QStringLiteral("GX510")});
+    auto p = std::make_unique<Program>(QStringList{"--model", "GX510"});
     std::unique_ptr<SimProcess> second;
     Script script(p->window, 60);
     script.then("monitoring", [&] { return p->monitoring().polls >= 2; },
@@ -213,8 +209,7 @@ TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
                     // The line goes dead, as with an unplugged adapter. COM1 is pointed
                     // away from the dead terminal at once: its number may be handed to
                     // another program's terminal, which this one must not open.
-                    p->settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"),
-                                         QStringLiteral("/dev/unplugged-adapter"));
+                    p->settings.setValue("Ports", "COM1", "/dev/unplugged-adapter");
                     p->sim.proc.kill();
                     p->sim.proc.waitForFinished(2000);
                 })
@@ -222,8 +217,7 @@ TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
               [&] {
                   // The window still answers: the about box opens while the line is dead.
                   p->window.menuAbout->trigger();
-                  second = std::make_unique<SimProcess>(QStringList{QStringLiteral("--model"), QStringLiteral("GX510"),
-                                                                    QStringLiteral("--fast")});
+                  second = std::make_unique<SimProcess>(QStringList{"--model", "GX510", "--fast"});
                   p->settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), second->path);
                   p->monitoring().record.State = 99;
               })
@@ -233,19 +227,15 @@ TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
     EXPECT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString();
     EXPECT_EQ(p->dialogs.informed.value(0), QStringLiteral("Communication error: Status upload | GX510-520"));
     ASSERT_TRUE(p->window.statusWindows().FormStatusError());
-    EXPECT_TRUE(p->window.statusWindows()
-                    .FormStatusError()
-                    ->findChild<QLabel*>(QStringLiteral("LabelStatus"))
-                    ->text()
-                    .startsWith(QStringLiteral("Serial port lost")));
+    const QString shown = p->window.statusWindows().FormStatusError()->findChild<QLabel*>("LabelStatus")->text();
+    EXPECT_TRUE(shown.startsWith("Serial port lost")) << qPrintable(shown);
 }
 
 // ---- Behind a serial gateway (TCP on the loopback) ----
 
 TEST(EndToEnd, monitoringThroughAGatewayCountsEachNodesTimeOuts)
 {
-    Program p({QStringLiteral("--nodes"), QStringLiteral("1,2,3"), QStringLiteral("--tcp"), QStringLiteral("0")},
-              QStringLiteral("3"));
+    Program p({"--nodes", "1,2,3", "--tcp", "0"}, "3");
     const QString tcp = p.sim.nextLine();
     ASSERT_TRUE(tcp.startsWith("tcp 127.0.0.1:")) << tcp.toStdString();
     p.settings.setValue("Ports", "COM1", "tcp://" + tcp.mid(4));

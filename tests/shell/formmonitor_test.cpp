@@ -93,7 +93,8 @@ void expectMenus(FormMonitor& w, const QString& states, const char* when)
             enabled = b->isEnabled(), checked = b->isChecked();
         else
             ADD_FAILURE() << "no " << qPrintable(name);
-        EXPECT_EQ(s[0] == '+' || s[0] == '-' ? enabled : checked, s[0] == '+' || s[0] == '*') << qPrintable(s) << ", " << when;
+        const bool want = s[0] == '+' || s[0] == '*';
+        EXPECT_EQ(s[0] == '+' || s[0] == '-' ? enabled : checked, want) << qPrintable(s) << ", " << when;
     }
 }
 
@@ -110,7 +111,11 @@ TEST(SetMenus, FollowTheLineTheConnectionAndTheMode)
     } rows[] = {
         {"no port configured", [](ShellFixture&) {},
          "-menuLocCon -menuRemCon -MonitorMenu -CommandMonitor -menuConnect -menuLoadGX510 +menuLoadDisk *menuMain +menuSettings"},
-        {"local line", [](ShellFixture& f) { f.settings.useLocal(); f.settings.setSetting("CurrentModemPort", "2"); },
+        {"local line",
+         [](ShellFixture& f) {
+             f.settings.useLocal();
+             f.settings.setSetting("CurrentModemPort", "2");
+         },
          "*menuLocCon _menuRemCon +menuRemCon +MonitorMenu +menuLoadGX510 -menuLog -menuConnect"},
         {"local line, monitoring",
          [](ShellFixture& f) {

@@ -206,22 +206,18 @@ TEST(ProfileFile, FailuresLeaveTheProfileTheFileAndTheNameAsTheyWere)
     const QByteArray before = writeProfileFile(f.editor().workingProfile());
 
     // A file that breaks the layout: named with its line, nothing applied.
-    QFile bad(dir.filePath("bad.520"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(QByteArray(before).replace("System Values:", "Timers again:"));
-    bad.close();
-    f.fileDialogs.paths = {bad.fileName()};
+    const QString bad = dir.filePath("bad.520");
+    ASSERT_TRUE(f.files.write(bad, QByteArray(before).replace("System Values:", "Timers again:"), nullptr));
+    f.fileDialogs.paths = {bad};
     f.window.menuLoadDisk->trigger();
     ASSERT_EQ(f.dialogs.informed.size(), 1);
-    EXPECT_TRUE(f.dialogs.informed[0].contains(QDir::toNativeSeparators(bad.fileName()) + ", line 18"))
+    EXPECT_TRUE(f.dialogs.informed[0].contains(QDir::toNativeSeparators(bad) + ", line 18"))
         << qPrintable(f.dialogs.informed[0]);
     EXPECT_EQ(writeProfileFile(f.editor().workingProfile()), before);
     EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("defaults.520"));
 
     // A save where no file can be made: said why, the name kept.
-    QFile blocker(dir.filePath("notafolder"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(f.files.write(dir.filePath("notafolder"), "", nullptr));
     f.fileDialogs.paths = {dir.filePath("notafolder/site.520")};
     f.window.menuSaveDisk->trigger();
     ASSERT_EQ(f.dialogs.informed.size(), 2);
@@ -229,13 +225,10 @@ TEST(ProfileFile, FailuresLeaveTheProfileTheFileAndTheNameAsTheyWere)
     EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("defaults.520"));
 
     // Values outside the limits arrive reported, as an upload reports them.
-    QFile wide(dir.filePath("wide.520"));
-    ASSERT_TRUE(wide.open(QIODevice::WriteOnly));
     Profile p = f.editor().workingProfile();
     p.SysValue[26] = 9;
-    wide.write(writeProfileFile(p));
-    wide.close();
-    f.fileDialogs.paths = {wide.fileName()};
+    ASSERT_TRUE(f.files.write(dir.filePath("wide.520"), writeProfileFile(p), nullptr));
+    f.fileDialogs.paths = {dir.filePath("wide.520")};
     f.window.menuLoadDisk->trigger();
     ASSERT_EQ(f.dialogs.informed.size(), 3);
     EXPECT_TRUE(f.dialogs.informed[2].contains("Generator phases:  file value 9")) << qPrintable(f.dialogs.informed[2]);
