@@ -316,12 +316,9 @@ TEST(LinkHealth, CountsEachOutcomeOfAScriptedSequenceExactly)
     f.link.updateStatus();
     ASSERT_TRUE(f.link.StatusValid);
     const LinkCounts& c = f.link.health.node(LinkHealth::DirectLine);
-    EXPECT_EQ(c.requests, 5);
-    EXPECT_EQ(c.replies, 3);
-    EXPECT_EQ(c.timeouts, 2);
-    EXPECT_EQ(c.shortReplies, 1);
-    EXPECT_EQ(c.checksumFailures, 2);
-    EXPECT_EQ(c.longReplies, 1);
+    // requests, replies, time-outs, short replies, checksum failures, long replies
+    EXPECT_EQ((std::array{c.requests, c.replies, c.timeouts, c.shortReplies, c.checksumFailures, c.longReplies}),
+              (std::array{5L, 3L, 2L, 1L, 2L, 1L}));
     EXPECT_NEAR(c.meanReplyTime(), 0.2, 0.01);
     EXPECT_NEAR(c.worstReplyTime, 0.3, 0.01);
 

@@ -56,10 +56,9 @@ TEST(ProfileUpload, directReplyIsCheckedAndDecoded)
     f.link.uploadProfile();
     EXPECT_TRUE(f.link.ProgStatus.isEmpty());
     EXPECT_EQ(f.port.written(), QByteArray(1, '\x02'));
-    EXPECT_EQ(f.link.uploadedProfile.TimerValue[0], 100);
-    EXPECT_EQ(f.link.uploadedProfile.SysValue[9], 3);
-    EXPECT_EQ(f.link.uploadedProfile.PINtext[2], QStringLiteral("1234"));
-    EXPECT_EQ(f.link.SiteName, QStringLiteral("Pump house      "));
+    const Profile& p = f.link.uploadedProfile;
+    EXPECT_EQ((std::tuple{p.TimerValue[0], p.SysValue[9], p.PINtext[2], f.link.SiteName}),
+              (std::tuple{100, 3, QString("1234"), QString("Pump house      ")}));
 }
 
 TEST(ProfileUpload, theChecksumIsAnUnsignedSumInTwoBytes)
@@ -117,11 +116,10 @@ TEST(ProfileUpload, networkBlocksFillTheImageThroughTheRegisterMap)
     ASSERT_TRUE(f.link.ProgStatus.isEmpty());
     ASSERT_EQ(requests.size(), 7);
     EXPECT_EQ(requests[6], net::readFrame(5, 0xC0, 28));
-    EXPECT_EQ(f.link.uploadedProfile.MessageText[3], QStringLiteral("Pump house      "));
-    EXPECT_EQ(f.link.uploadedProfile.AlogSensor[0], 2);
-    EXPECT_EQ(f.link.uploadedProfile.SwSwitch[3], 1);
-    EXPECT_EQ(f.link.uploadedProfile.PINtext[2], QStringLiteral("1234"));
-    EXPECT_EQ(f.link.uploadedProfile.PINtext[5], QStringLiteral("0000")) << "not read over the network";
+    const Profile& p = f.link.uploadedProfile;
+    EXPECT_EQ((std::tuple{p.MessageText[3], p.AlogSensor[0], p.SwSwitch[3], p.PINtext[2]}),
+              (std::tuple{QString("Pump house      "), 2, 1, QString("1234")}));
+    EXPECT_EQ(p.PINtext[5], QStringLiteral("0000")) << "not read over the network";
 }
 
 TEST(ProfileUpload, aMissingNetworkBlockEndsTheAttemptAndKeepsEarlierBlocks)
@@ -180,9 +178,8 @@ TEST(StatusUpload, aShortReplyLeavesTheContactorTimerBytesAlone)
     f.port.responder = [&](const QByteArray&) { f.port.feed(withChecksum(data)); };
     const bool keepGoing = true;
     EXPECT_EQ(f.link.fetchMonitorStatus(keepGoing), Link::Fetch::Ok);
-    EXPECT_EQ(f.link.StatusImage[1], 3);
-    EXPECT_EQ(f.link.StatusImage[63], 0x12);
-    EXPECT_EQ(f.link.StatusImage[64], 0x34);
+    EXPECT_EQ((std::array{f.link.StatusImage[1], f.link.StatusImage[63], f.link.StatusImage[64]}),
+              (std::array<uint8_t, 3>{3, 0x12, 0x34}));
 }
 
 TEST(StatusUpload, aBadChecksumIsCopiedButCountsAsAFailedAttempt)
@@ -223,13 +220,9 @@ TEST(StatusUpload, networkStatusIsTwoRegisterReadsMappedIntoTheImage)
     ASSERT_EQ(f.link.fetchMonitorStatus(keepGoing), Link::Fetch::Ok);
     EXPECT_EQ(f.port.writes()[0], net::readInputFrame(3, 0, 21));
     EXPECT_EQ(f.port.writes()[1], net::readInputFrame(3, 22, 21));
-    EXPECT_EQ(f.link.StatusImage[0], 1) << "low byte of register 0";
-    EXPECT_EQ(f.link.StatusImage[20], 21);
-    EXPECT_EQ(f.link.StatusImage[21], 0);
-    EXPECT_EQ(f.link.StatusImage[22], 0);
-    EXPECT_EQ(f.link.StatusImage[23], 0xEE) << "both bytes from register 22 on";
-    EXPECT_EQ(f.link.StatusImage[24], 100);
-    EXPECT_EQ(f.link.StatusImage[66], 0);
+    // Registers 0-20 give their low bytes 0-20; from register 22 on both bytes count, from byte 23.
+    const auto& i = f.link.StatusImage;
+    EXPECT_EQ((std::array{i[0], i[20], i[21], i[22], i[23], i[24], i[66]}), (std::array<uint8_t, 7>{1, 21, 0, 0, 0xEE, 100, 0}));
 }
 
 TEST(StatusUpload, oneShotUploadGivesUpAfterElevenAttempts)

@@ -9,9 +9,6 @@
 #include "remote/formdialup.h"
 #include "shell/remoteaccess.h"
 
-#include <QAction>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QListWidget>
 
 using namespace gx;

@@ -3,16 +3,8 @@
 
 #include "e2efixture.h"
 
-#include "profile/profileeditor.h"
 #include "profile/profilefile.h"
-#include "shell/programmode.h"
-#include "shell/statuswindows.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
 #include <QScrollBar>
 

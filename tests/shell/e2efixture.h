@@ -3,29 +3,13 @@
 // The whole program against the controller simulator on a real pseudo-terminal:
 // the real serial port, clock and waits; only dialogs and settings are fakes.
 
-#include "fakes.h"
+#include "shellfixture.h"
 #include "simprocess.h"
 
-#include "link/link.h"
-#include "monitor/instruments.h"
-#include "monitor/monitorscreen.h"
-#include "monitor/networkscreen.h"
 #include "platform/qtserialport.h"
-#include "shell/formmonitor.h"
-#include "shell/monitoring.h"
-#include "shell/program.h"
 
-#include <gtest/gtest.h>
-
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QPushButton>
-#include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTimer>
-
-#include <functional>
 
 namespace gx::test {
 
@@ -130,6 +114,5 @@ private:
     size_t m_next = 0;
     bool m_busy = false;
 };
-
 
 } // namespace gx::test

@@ -1,19 +1,6 @@
 #include "shellfixture.h"
 
-#include "link/link.h"
-#include "shell/statuswindows.h"
-
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTabBar>
-
-#include <functional>
 
 using namespace gx;
 using namespace gx::test;

@@ -3,22 +3,6 @@
 
 #include "shellfixture.h"
 
-#include "link/link.h"
-#include "link/protocol.h"
-#include "monitor/instruments.h"
-#include "monitor/monitorscreen.h"
-#include "monitor/networkscreen.h"
-#include "shell/monitoring.h"
-
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-
 using namespace gx;
 using namespace gx::test;
 

@@ -4,27 +4,11 @@
 
 #include "shellfixture.h"
 
-#include "link/link.h"
-#include "link/protocol.h"
-#include "profile/profileeditor.h"
 #include "profile/profilefile.h"
 #include "profile/profileimage.h"
-#include "shell/programmode.h"
-#include "shell/statuswindows.h"
 
-#include <gtest/gtest.h>
-
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStatusBar>
-#include <QTabBar>
-#include <QTemporaryDir>
 
 using namespace gx;
 using namespace gx::test;

@@ -3,24 +3,10 @@
 
 #include "shellfixture.h"
 
-#include "link/link.h"
-#include "link/protocol.h"
-#include "profile/profileeditor.h"
-#include "shell/programmode.h"
-
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QCoreApplication>
 #include <QScreen>
 #include <QScrollArea>
-#include <QTabBar>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 using namespace gx;
 using namespace gx::test;

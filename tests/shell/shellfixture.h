@@ -1,15 +1,39 @@
 #pragma once
 
+// The main window on fake platform pieces, and what the shell tests reach
+// through it.
+
 #include "linkfixture.h"
 
+#include "monitor/instruments.h"
+#include "monitor/monitorscreen.h"
+#include "monitor/networkscreen.h"
+#include "profile/profileeditor.h"
 #include "shell/formmonitor.h"
+#include "shell/monitoring.h"
 #include "shell/program.h"
+#include "shell/programmode.h"
+#include "shell/statuswindows.h"
 
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+
+#include <functional>
 
 namespace gx::test {
 
-// The main window on fake platform pieces.
 struct ShellFixture {
     // Start in the folder that holds the shipped data files, as the program is.
     bool startFolder = QDir::setCurrent(QStringLiteral(GX_TEST_DATA_DIR));
