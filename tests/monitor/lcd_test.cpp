@@ -165,14 +165,15 @@ TEST(BatteryLine, AlwaysOneDecimal)
 
 TEST(BlinkAndBeep, EverySecondPollWhileFaultedOrShutDown)
 {
-    EXPECT_TRUE(blinkDecision(17, 0, 1, true).dark);
-    EXPECT_TRUE(blinkDecision(17, 0, 1, true).beep);
-    EXPECT_FALSE(blinkDecision(17, 0, 1, false).beep);  // muted
-    EXPECT_FALSE(blinkDecision(17, 0, 0, true).dark);
-    EXPECT_FALSE(blinkDecision(17, 0, 1, true).enableMute);
-    EXPECT_TRUE(blinkDecision(0, 1, 1, true).beep);  // shut down without a fault code
-    EXPECT_TRUE(blinkDecision(0, 1, 1, true).enableMute);
-    EXPECT_FALSE(blinkDecision(0, 0, 1, true).dark);
+    auto decision = [](int fault, int shutDown, int poll, bool mute) {
+        const auto d = blinkDecision(fault, shutDown, poll, mute);
+        return std::array{d.dark, d.beep, d.enableMute};
+    };  // dark, beep, mute button enabled
+    EXPECT_EQ(decision(17, 0, 1, true), (std::array{true, true, false}));
+    EXPECT_EQ(decision(17, 0, 1, false), (std::array{true, false, false})) << "muted";
+    EXPECT_FALSE(decision(17, 0, 0, true)[0]) << "the other polls";
+    EXPECT_EQ(decision(0, 1, 1, true), (std::array{true, true, true})) << "shut down without a fault code";
+    EXPECT_FALSE(decision(0, 0, 1, true)[0]);
 }
 
 // ------------------------------------------------------------ LEDs, override, gauges

@@ -94,9 +94,7 @@ TEST(EndToEnd, anIdentificationThatNeverComesIsReportedAndChangesNothing)
 {
     Program p({"--model", "GX510", "--inject", "drop always"});
     p.window.CommandMonitor->click();
-    StatusWindows& s = p.window.statusWindows();
-    ASSERT_TRUE(s.FormStatusError());
-    EXPECT_EQ(s.FormStatusError()->findChild<QLabel*>("LabelStatus")->text(), "No ID received from GX510-520");
+    EXPECT_EQ(statusMessage(p.window, true), "No ID received from GX510-520");
     EXPECT_FALSE(p.window.InMonitor);
     EXPECT_TRUE(p.window.Frame1[0]->isHidden());
     EXPECT_FALSE(p.window.FrameQuickLaunch->isHidden());
@@ -218,9 +216,7 @@ TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
     p->window.CommandMonitor->click();
     EXPECT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString();
     EXPECT_EQ(p->dialogs.informed.value(0), QStringLiteral("Communication error: Status upload | GX510-520"));
-    ASSERT_TRUE(p->window.statusWindows().FormStatusError());
-    const QString shown = p->window.statusWindows().FormStatusError()->findChild<QLabel*>("LabelStatus")->text();
-    EXPECT_TRUE(shown.startsWith("Serial port lost")) << qPrintable(shown);
+    EXPECT_TRUE(statusMessage(p->window, true).startsWith("Serial port lost")) << qPrintable(statusMessage(p->window, true));
 }
 
 // ---- Behind a serial gateway (TCP on the loopback) ----

@@ -263,7 +263,7 @@ TEST(StatusMessages, errorReplacesInformationWithABeepAndSizesByCharacters)
     EXPECT_EQ(f.desktop.beeps, 1);
     EXPECT_EQ(s.FormStatusError()->width(), qRound(6000.0 * s.FormStatusError()->logicalDpiX() / 1440));
     EXPECT_EQ(s.FormStatusError()->windowTitle(), QStringLiteral("GX510-520"));
-    EXPECT_EQ(s.FormStatusError()->findChild<QLabel*>(QStringLiteral("LabelStatus"))->text(), thirty);
+    EXPECT_EQ(statusMessage(f.window, true), thirty);
 
     // It stays until OK; the next error creates the window again.
     s.FormStatusError()->findChild<QPushButton*>(QStringLiteral("CommandAccept"))->click();

@@ -68,12 +68,6 @@ struct WritingFixture : ShellFixture {
         }
     }
 
-    QString message(bool error) const
-    {
-        StatusWindows& s = const_cast<WritingFixture*>(this)->window.statusWindows();
-        QWidget* w = error ? s.FormStatusError() : s.FormStatusOK();
-        return w ? w->findChild<QLabel*>(QStringLiteral("LabelStatus"))->text() : QString();
-    }
     // Exactly one of the start screen and the editor shows.
     QString screen() const
     {
@@ -115,7 +109,7 @@ TEST(Download, EachOutcomeOnTheScriptedController)
         f.window.menuSaveGX510->trigger();
         SCOPED_TRACE(r.what);
         EXPECT_GE(f.clock.now() - start, r.atLeast);
-        EXPECT_EQ(f.message(true), QString::fromLatin1(r.message));
+        EXPECT_EQ(statusMessage(f.window, true), QString::fromLatin1(r.message));
         EXPECT_EQ(f.port.written().contains(char(cmd::ProfileDownload)), r.imageSent);
         EXPECT_EQ(f.image.size(), r.imageSent ? 312 : 0);
         EXPECT_EQ(f.text.size(), r.textSent ? 1025 : 0);
@@ -123,7 +117,7 @@ TEST(Download, EachOutcomeOnTheScriptedController)
             const auto expected = encodeProfileImage(f.editor().workingProfile(), nullptr);
             EXPECT_EQ(f.image, withChecksum(*expected));
             EXPECT_EQ(f.text, QByteArray("Pump room\r\nkey at gate").leftJustified(1025, ' '));
-            EXPECT_EQ(f.message(false), QStringLiteral("Download Successful"));
+            EXPECT_EQ(statusMessage(f.window, false), QStringLiteral("Download Successful"));
             EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("<520 download>"));
             EXPECT_TRUE(f.window.windowTitle().endsWith("  (<520 download>)"));
         } else {
@@ -165,7 +159,7 @@ TEST(ProfileFile, SaveAndOpenThroughTheDialogs)
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), writeProfileFile(f.editor().workingProfile()));
     EXPECT_EQ(f.window.CurrentProfileName, path);
-    EXPECT_EQ(f.message(false), QStringLiteral("Profile stored"));
+    EXPECT_EQ(statusMessage(f.window, false), QStringLiteral("Profile stored"));
     EXPECT_TRUE(f.window.ProfileChanged) << "saving does not change it";
 
     // Edited again, then opened: the file's values come back, unchanged-flag clear.
@@ -179,7 +173,7 @@ TEST(ProfileFile, SaveAndOpenThroughTheDialogs)
     EXPECT_FALSE(f.window.ProfileChanged);
     EXPECT_TRUE(f.window.InProgram);
     EXPECT_EQ(f.screen(), "editor");
-    EXPECT_EQ(f.message(false), QStringLiteral("Opened successfully"));
+    EXPECT_EQ(statusMessage(f.window, false), QStringLiteral("Opened successfully"));
     EXPECT_TRUE(f.fileDialogs.calls[1].startsWith("open GX510-520 Profile load | "));
 }
 

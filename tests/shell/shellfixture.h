@@ -34,6 +34,14 @@
 
 namespace gx::test {
 
+// The text of the error or the information window, "" when it is not open.
+inline QString statusMessage(FormMonitor& w, bool error)
+{
+    StatusWindows& s = w.statusWindows();
+    QWidget* box = error ? s.FormStatusError() : s.FormStatusOK();
+    return box ? box->findChild<QLabel*>("LabelStatus")->text() : QString();
+}
+
 struct ShellFixture {
     // Start in the folder that holds the shipped data files, as the program is.
     bool startFolder = QDir::setCurrent(QStringLiteral(GX_TEST_DATA_DIR));
