@@ -32,6 +32,7 @@ TEST(StartUp, sizesTheWindowFromTheSettingsInTwips)
     ShellFixture f;
     f.settings.setSetting(QStringLiteral("Screen height"), QStringLiteral("4320")); // 3 inches
     f.settings.setSetting(QStringLiteral("Screen width"), QStringLiteral("not a number"));
+    installProgram(f.window);  // with the program pages, whose first-start size a stored size overrides
     f.window.Form_Load();
     const int dpiY = f.window.logicalDpiY(), dpiX = f.window.logicalDpiX();
     EXPECT_EQ(f.window.height(), 3 * dpiY);

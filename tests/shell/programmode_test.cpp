@@ -107,7 +107,7 @@ TEST(Limits, aMalformedFileIsNamedAndOnlyTheProgramScreensCloseDown)
     EXPECT_TRUE(f.port.portOpen());
 }
 
-TEST(FirstStart, EveryProgramPageShowsWholeOnALaptopScreenAndAStoredSizeStands)
+TEST(FirstStart, EveryProgramPageShowsWholeOnALaptopScreen)
 {
     ShellFixture f;
     f.start();
@@ -130,11 +130,4 @@ TEST(FirstStart, EveryProgramPageShowsWholeOnALaptopScreenAndAStoredSizeStands)
             EXPECT_FALSE(area->verticalScrollBar()->isVisible()) << qPrintable(f.window.TabStrip1->tabText(tab));
         }
     }
-
-    ShellFixture stored;
-    stored.settings.setSetting("Screen height", "4320");
-    stored.settings.setSetting("Screen width", "5760");
-    installProgram(stored.window);
-    stored.window.Form_Load();
-    EXPECT_EQ(stored.window.height(), 3 * stored.window.logicalDpiY()) << "a stored size is honoured";
 }

@@ -245,11 +245,3 @@ TEST(GxsimNetwork, SwitchWritesActWithoutReply)
     EXPECT_EQ(q[4], 0);
     EXPECT_NE(q[6], 5);
 }
-
-TEST(GxsimNetwork, FaultCallQueriesNameTheNode)
-{
-    auto sim = networkSim({1, 7});
-    sim.line.controller(7)->engine().raiseFault(18, true);
-    EXPECT_EQ(sim.ask({0x1D}).at(16), 48) << "a fault on another node";
-    EXPECT_EQ(sim.ask({0x1F}), (Bytes{7, 18}));
-}

@@ -163,24 +163,6 @@ TEST(GxsimModem, CallsDataModeAndEscape)
         run(s);
 }
 
-TEST(GxsimModem, NewestFaultOfAnotherNodeThroughACall)
-{
-    Line::Config cfg;
-    cfg.nodes = {1, 3};
-    Rig rig(cfg);
-    rig.line.controller(3)->engine().raiseFault(16, true);
-    rig.act("ATE0V0\r");
-    ASSERT_TRUE(rig.modem.ring(rig.now, 3, nullptr));
-    rig.act("ATA\r");
-    rig.wait(500);
-    EXPECT_EQ(rig.take(), "ATE0V0\r0\r2\r1\r");
-
-    rig.act("\x1D");
-    EXPECT_EQ(rig.take().substr(16), std::string("\x30\x00", 2)) << "18 bytes: another node has the newest fault";
-    rig.act("\x1F");
-    EXPECT_EQ(rig.take(), std::string("\x03\x10", 2));
-}
-
 TEST(GxsimModem, ConsoleCommands)
 {
     Line line(Line::Config{});
