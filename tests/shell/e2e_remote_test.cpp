@@ -38,11 +38,6 @@ struct RemoteProgram : Program {
         d->CommandDial->click();
         return window.ModemConnected;
     }
-    QString trace()
-    {
-        QFile f(dir.filePath("trace"));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
 };
 
 } // namespace

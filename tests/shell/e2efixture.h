@@ -42,17 +42,18 @@ struct Program {
     NetworkScreen& network() { return monitoring().network(); }
     QString lcd() { return screen().TextLCD->toPlainText(); }
 
-    // Every request the simulator received, as hex, in order.
-    QStringList received()
+    // The simulator's trace, and every request it received, as hex, in order.
+    QString trace()
     {
         QFile f(dir.filePath("trace"));
-        f.open(QIODevice::ReadOnly);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QStringList received()
+    {
         QStringList out;
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (line.contains(" RX")) {
-                QByteArray hex = line.mid(line.lastIndexOf(": ") + 2);
-                out << QString::fromLatin1(hex.replace(' ', "").toLower());
-            }
+        for (const QString& line : trace().split('\n'))
+            if (line.contains(" RX"))
+                out << line.mid(line.lastIndexOf(": ") + 2).remove(' ').toLower();
         return out;
     }
 };
