@@ -9,7 +9,7 @@ void FakeClock::schedule(double at, std::function<void()> action)
     m_actions.emplace(at, std::move(action));
 }
 
-bool FakeClock::advanceToward(double limit)
+void FakeClock::advanceToward(double limit)
 {
     if (!m_actions.empty() && m_actions.begin()->first <= limit) {
         auto it = m_actions.begin();
@@ -17,22 +17,13 @@ bool FakeClock::advanceToward(double limit)
         auto action = std::move(it->second);
         m_actions.erase(it);
         action();
-        return true;
+        return;
     }
     m_now = std::max(m_now, limit);
-    return false;
-}
-
-void FakeClock::advance(double seconds)
-{
-    const double target = m_now + seconds;
-    while (advanceToward(target)) {
-    }
 }
 
 void FakeWaiter::yieldOnce()
 {
-    ++m_yields;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (onYield)
         onYield();
@@ -59,18 +50,6 @@ void FakeSerialPort::feedLater(double delay, const QByteArray& bytes)
 {
     Q_ASSERT(m_clock);
     m_clock->scheduleIn(delay, [this, bytes] { deliver(bytes); });
-}
-
-void FakeSerialPort::feedInPieces(const QList<QByteArray>& pieces, double gap)
-{
-    double at = 0;
-    for (const QByteArray& p : pieces) {
-        if (at == 0 && !m_clock)
-            deliver(p);
-        else
-            feedLater(at, p);
-        at += gap;
-    }
 }
 
 bool FakeSerialPort::openDevice(QString* error)

@@ -39,11 +39,8 @@ public:
     void schedule(double at, std::function<void()> action);
     void scheduleIn(double delay, std::function<void()> action) { schedule(m_now + delay, std::move(action)); }
     // Moves to the earliest scheduled action at or before `limit` and runs it,
-    // or to `limit` when none is due. Returns true when an action ran.
-    bool advanceToward(double limit);
-    void advance(double seconds);
-    void setNow(double t) { m_now = t; }
-    bool hasPending() const { return !m_actions.empty(); }
+    // or to `limit` when none is due.
+    void advanceToward(double limit);
 
 private:
     double m_now = 1000.0;
@@ -57,13 +54,11 @@ public:
     void yieldOnce() override;
     bool waitUntil(const std::function<bool()>& done, double seconds) override;
     const Clock& clock() const override { return m_clock; }
-    int yields() const { return m_yields; }
     // Called on every yield; a test can click buttons or stop a loop from here.
     std::function<void()> onYield;
 
 private:
     FakeClock& m_clock;
-    int m_yields = 0;
 };
 
 class FakeSerialPort final : public SerialPort {
@@ -79,8 +74,6 @@ public:
     // Bytes arriving from the line now, or after a delay on the fake clock.
     void feed(const QByteArray& bytes) { deliver(bytes); }
     void feedLater(double delay, const QByteArray& bytes);
-    // Bytes arriving in pieces, `gap` seconds apart.
-    void feedInPieces(const QList<QByteArray>& pieces, double gap);
 
     // Called after every write, with that write; answer from here.
     std::function<void(const QByteArray&)> responder;
@@ -172,16 +165,10 @@ public:
         urls << url;
         return true;
     }
-    QString systemInfoTool() const override { return tool; }
-    bool startSystemInfo() override
-    {
-        ++systemInfoStarts;
-        return !tool.isEmpty();
-    }
+    QString systemInfoTool() const override { return {}; }  // none on this machine
+    bool startSystemInfo() override { return false; }
     int beeps = 0;
     QList<QUrl> urls;
-    QString tool;
-    int systemInfoStarts = 0;
 };
 
 // File dialogs answered from a queue of paths ("" is Cancel); every call is
@@ -219,8 +206,8 @@ private:
 // as the preview's "Save as PDF" does.
 class FakePrinter final : public Printer {
 public:
-    bool available() const override { return hasPrinter; }
-    void setup() override { ++setups; }
+    bool available() const override { return true; }
+    void setup() override {}
     Outcome print(const PrintDocument& document, QString* error) override
     {
         documents << document;
@@ -230,8 +217,6 @@ public:
             return writePdf(document, pdfPath, error) ? Outcome::SavedAsPdf : Outcome::Failed;
         return Outcome::Printed;
     }
-    bool hasPrinter = true;
-    int setups = 0;
     QString pdfPath;
     QList<PrintDocument> documents;
     std::function<void()> onPrint;
