@@ -38,8 +38,7 @@ TEST(GxsimSequence, RemoteStartInAutoRunsThroughToLoadAndBackToStandby)
     sim.runUntilState(2, 3000); // cranking
     s = sim.status();
     EXPECT_GT(timer(s, 2), 0u);
-    EXPECT_TRUE(bitSet(s, 3, 5)); // crank output
-    EXPECT_TRUE(bitSet(s, 3, 4)); // fuel
+    EXPECT_TRUE(bitSet(s, 3, 5) && bitSet(s, 3, 4)) << "crank and fuel outputs";
 
     sim.runUntilState(3, 5000); // running off load, override and warm-up counting
     s = sim.status();
@@ -78,8 +77,7 @@ TEST(GxsimSequence, RemoteStartInAutoRunsThroughToLoadAndBackToStandby)
 
     sim.run(3000); // stopped, stop output still held: timer 8 at bytes 57-58
     s = sim.status();
-    EXPECT_TRUE(bitSet(s, 7, 7));
-    EXPECT_TRUE(bitSet(s, 9, 5));
+    EXPECT_TRUE(bitSet(s, 7, 7) && bitSet(s, 9, 5));
     const unsigned hold = u16(s, 57);
     EXPECT_GT(hold, 0u);
     EXPECT_LE(hold, 100u);
@@ -87,8 +85,7 @@ TEST(GxsimSequence, RemoteStartInAutoRunsThroughToLoadAndBackToStandby)
     sim.run(hold * 100 + 200);
     s = sim.status();
     EXPECT_FALSE(bitSet(s, 9, 5));
-    EXPECT_EQ(u16(s, 57), 0u);
-    EXPECT_EQ(s[1], 0);
+    EXPECT_EQ((std::pair{u16(s, 57), unsigned(s[1])}), (std::pair{0u, 0u})) << "timer 8 and state";
 }
 
 TEST(GxsimSequence, HoursRunAdvanceOnlyWhileRunning)
@@ -132,8 +129,7 @@ TEST(GxsimSequence, ShutdownFaultAndReset)
     sim.ctl().engine().raiseFault(16, true);
     sim.run(100);
     Bytes s = sim.status();
-    EXPECT_EQ(s[1], 5);
-    EXPECT_EQ(s[0], 16);
+    EXPECT_EQ(Bytes(s.begin(), s.begin() + 2), (Bytes{16, 5})) << "fault 16, shut down";
     sim.run(10000);
     EXPECT_EQ(u16(sim.status(), 16), 0u) << "engine stopped after the shutdown";
 
