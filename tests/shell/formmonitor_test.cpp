@@ -97,7 +97,7 @@ TEST(SetMenus, FollowTheLineTheConnectionAndTheMode)
         std::function<void(ShellFixture&)> setUp;
         const char* states;
     } rows[] = {
-        {"no port configured", [](ShellFixture&) {},
+        {"start-up with no port configured", [](ShellFixture& f) { f.window.Form_Load(); },
          "-menuLocCon -menuRemCon -MonitorMenu -CommandMonitor -menuConnect -menuLoadGX510 +menuLoadDisk *menuMain +menuSettings"},
         {"local line",
          [](ShellFixture& f) {

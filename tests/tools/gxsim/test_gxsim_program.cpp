@@ -113,7 +113,7 @@ TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
     const Bytes s = exchange(fd, {0x01}, 67);
     ASSERT_EQ(s.size(), 67u);
     EXPECT_EQ(sum(s, 0, 64), u16(s, 65));
-    EXPECT_EQ(s[1], 0);
+    EXPECT_EQ(s[1], 0) << "stopped";
 
     // Closing and reopening the port, as the program does, keeps the simulator serving.
     ::close(fd);
@@ -122,13 +122,7 @@ TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
     EXPECT_EQ(sim.command("fault 16"), QStringLiteral("ok node 1 fault 16 shutdown"));
     const Bytes s2 = exchange(fd, {0x01}, 67);
     ASSERT_EQ(s2.size(), 67u);
-    EXPECT_EQ(s2[0], 16);
-    EXPECT_EQ(s2[1], 5);
-
-    EXPECT_EQ(sim.command("inject drop"), QStringLiteral("ok inject drop 1"));
-    ::tcflush(fd, TCIFLUSH); // nothing left over from before may count as an answer
-    EXPECT_TRUE(exchange(fd, {0x04}, 16, kSilenceMs).empty());
-    EXPECT_EQ(exchange(fd, {0x04}, 16).size(), 16u);
+    EXPECT_EQ(Bytes(s2.begin(), s2.begin() + 2), (Bytes{16, 5})) << "fault 16, shut down";
     ::close(fd);
 
     // End of standard input ends the program and puts the old port back.
