@@ -141,20 +141,6 @@ TEST(ProfileUpload, aMissingNetworkBlockEndsTheAttemptAndKeepsEarlierBlocks)
     EXPECT_EQ(f.link.NodeProfile[2][1], 100) << "block 1 stays stored";
 }
 
-TEST(ProfileUpload, theNotesTextArrivesOrIsReported)
-{
-    LinkFixture f;
-    f.port.responder = [&](const QByteArray&) { f.port.feedLater(1.1, QByteArray(1023, 'n')); };
-    f.link.uploadProfileText();
-    EXPECT_TRUE(f.link.ProgStatus.isEmpty());
-    EXPECT_EQ(f.link.TextReply.size(), 1023);
-
-    f.port.responder = nullptr;
-    f.link.uploadProfileText();
-    EXPECT_EQ(f.link.ProgStatus, QStringLiteral("Profile text error"));
-    EXPECT_EQ(f.status.shown.last(), QStringLiteral("Profile-text error|0|1"));
-}
-
 // ---- Status upload ----
 
 TEST(StatusUpload, replyLengthFollowsTheFirmware)
