@@ -95,10 +95,8 @@ TEST(RealPort, identificationOverAPseudoTerminal)
     ASSERT_EQ(::write(pty.master, "late piece", 10), 10);
     r.waiter.pause(0.05);
     r.link.uploadID();
-    EXPECT_TRUE(r.link.ProgStatus.isEmpty());
-    EXPECT_EQ(r.link.ID, QStringLiteral("GX510 V1.01     "));
-    EXPECT_EQ(r.link.Instrument, QStringLiteral("GX510"));
-    EXPECT_DOUBLE_EQ(r.link.FirmVersion, 1.01);
+    EXPECT_EQ((std::tuple{r.link.ProgStatus, r.link.ID, r.link.Instrument, r.link.FirmVersion}),
+              (std::tuple{QString(), QString("GX510 V1.01     "), QString("GX510"), 1.01}));
     EXPECT_EQ(received, QByteArray(1, cmd::Identify));
 }
 

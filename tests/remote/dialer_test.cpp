@@ -89,8 +89,7 @@ TEST(Dialer, DialCommandPinBytesProgressAndCancel)
     ASSERT_EQ(f.dial("42x9"), Dialer::Result::LoggedOn);
     EXPECT_TRUE(f.modem.lines.contains("ATDP5550100"));
     EXPECT_EQ(f.settings.setting("LastNumber"), "5550100");
-    EXPECT_TRUE(f.port.writes().contains(QByteArray(1, '\x42')));
-    EXPECT_TRUE(f.port.writes().contains(QByteArray(1, '\x09')));
+    EXPECT_TRUE(f.port.writes().contains(QByteArray(1, '\x42')) && f.port.writes().contains(QByteArray(1, '\x09')));
     EXPECT_EQ(f.progress, (QStringList{"Initialising Modem", "Dialing...", "( 1 ) Connected:- Sending password..."}));
     EXPECT_EQ(Dialer::pinBytes("0099"), QByteArray("\x00\x99", 2));
 

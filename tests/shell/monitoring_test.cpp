@@ -179,9 +179,8 @@ TEST(NetworkMonitor, aGX520WhoseNodeOneAnswersIsWatchedAsANetwork)
             n.CommandMonitorNetwork->click();
     };
     f.window.CommandMonitor->click();
-    EXPECT_TRUE(n.LEDavailable[1]->isOn());
-    EXPECT_TRUE(n.LEDavailable[2]->isOn());
-    EXPECT_FALSE(n.LEDavailable[3]->isOn());
+    EXPECT_EQ((std::array{n.LEDavailable[1]->isOn(), n.LEDavailable[2]->isOn(), n.LEDavailable[3]->isOn()}),
+              (std::array{true, true, false}));
     EXPECT_EQ(n.TextStatus[1]->text(), QStringLiteral("Standby"));
     EXPECT_TRUE(n.TextStatus[2]->text().startsWith(QStringLiteral("Shutdown: ")));
     EXPECT_TRUE(n.CommandReset[2]->isEnabled());
