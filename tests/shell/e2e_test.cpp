@@ -21,7 +21,6 @@ TEST(EndToEnd, programModeUploadFillsThePagesWithTheControllersProfileAndNotes)
     ProfileEditor& editor = p.window.findChild<ProgramMode*>()->editor();
     EXPECT_EQ(p.window.windowTitle(), QStringLiteral("GX510-520 Program / Monitor  (<520 upload>)"));
     EXPECT_FALSE(p.window.TabStrip1->isHidden());
-    EXPECT_FALSE(p.window.ProfileChanged);
     EXPECT_EQ(editor.TextMessage[3]->text(), QStringLiteral("Sim site 1      "));
     EXPECT_EQ(editor.HScrollSysval[26]->value(), 3);
     EXPECT_EQ(editor.TextSysval[17]->text(), QStringLiteral("2.5"));
