@@ -175,3 +175,23 @@ TEST(Gxctl, ASilentControllerAndADialledOne)
     EXPECT_EQ(modem.run({"--dial", "5550100", "--pin", "9999", "identify"}).err.trimmed(),
               "gxctl: Password rejected: Call terminated");
 }
+
+TEST(Gxctl, ThroughASerialGatewayOnTheLoopback)
+{
+    SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--tcp"), QStringLiteral("0")});
+    const QString tcp = sim.nextLine();  // "tcp 127.0.0.1:PORT"
+    ASSERT_TRUE(tcp.startsWith("tcp 127.0.0.1:")) << tcp.toStdString();
+    const QString port = "tcp://" + tcp.mid(4);
+    QTemporaryDir dir;
+    const Outcome id = gxctl({"--port", port, "identify"});
+    EXPECT_EQ(id.rc, 0) << id.err.toStdString();
+    EXPECT_TRUE(id.out.contains("Model:    GX520")) << id.out.toStdString();
+    const Outcome up = gxctl({"--port", port, "upload", "-o", dir.filePath("gw.520")});
+    EXPECT_EQ(up.rc, 0) << up.err.toStdString();
+    EXPECT_TRUE(readProfileFile(contents(dir.filePath("gw.520"))).profile.Notes.startsWith("Simulated controller"));
+
+    // Nothing listening: the gateway's port is reported like a port that cannot be opened.
+    const Outcome closed = gxctl({"--port", "tcp://127.0.0.1:1", "identify"});
+    EXPECT_EQ(closed.rc, 1);
+    EXPECT_TRUE(closed.err.contains("can't open")) << closed.err.toStdString();
+}
