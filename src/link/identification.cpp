@@ -7,6 +7,7 @@
 #include "statussink.h"
 
 #include "platform/serialport.h"
+#include "platform/waiter.h"
 
 namespace gx {
 
@@ -60,7 +61,9 @@ void Link::uploadID()
         }
     }
     if (!got) {
-        status.displayStatus(NoIdMessage, 0, 1);
+        // A wait cut short by a stop is no failure of the controller's.
+        if (!waiter.closing())
+            status.displayStatus(NoIdMessage, 0, 1);
         ProgStatus = NoIdMessage;
         return;
     }

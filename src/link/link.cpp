@@ -80,8 +80,9 @@ void Link::MSComm1_OnComm()
         GotText = true;
         break;
     case replylen::ModemText:
-        MODEMresponse = QString::fromLatin1(MSComm1.input());
-        gotMODEMrx = true;
+        modemLines.append(MSComm1.input());
+        if (modemLines.hasLine())
+            gotMODEMrx = true;
         break;
     case replylen::NodeQuery:
     case replylen::LatestFault:
@@ -91,6 +92,17 @@ void Link::MSComm1_OnComm()
     default:
         break;
     }
+}
+
+bool Link::takeModemResponse()
+{
+    if (!modemLines.hasLine()) {
+        gotMODEMrx = false;
+        return false;
+    }
+    MODEMresponse = modemLines.takeLine();
+    gotMODEMrx = modemLines.hasLine();
+    return true;
 }
 
 bool Link::exchange(int inputMode, int threshold, bool& flag, const QByteArray& request, double timeout,
@@ -131,6 +143,7 @@ bool Link::waitFor(const bool& flag, double timeout)
                 ++c.longReplies;
         } else {
             ++c.timeouts;
+            MSComm1.takeWaiting();
             if (MSComm1.inBufferCount() > 0)
                 ++c.shortReplies;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "linkhealth.h"
+#include "modemlines.h"
 #include "protocol.h"
 
 #include "profile/profile.h"
@@ -90,6 +91,12 @@ public:
     // The receive handler: files waiting bytes into the buffer of the awaited reply.
     void MSComm1_OnComm();
 
+    // With the threshold at 1 the modem's text is gathered into whole result
+    // lines; gotMODEMrx is set once a line has ended. takeModemResponse moves
+    // the oldest line into MODEMresponse (false when none is waiting).
+    ModemLines modemLines;
+    bool takeModemResponse();
+
     enum class Discard { Yes, No };
     // One exchange: input mode, reply length (threshold), the reply's flag, the
     // request, and the time-out in seconds. Returns the flag.
@@ -174,7 +181,7 @@ public:
     void uploadID();
 
 private:
-    bool sendBytewise(const QByteArray& bytes);
+    void sendBytewise(const QByteArray& bytes);
     int healthNode() const { return NetworkMode ? Address : LinkHealth::DirectLine; }
     bool m_requestPending = false;
     double m_requestSent = 0.0;

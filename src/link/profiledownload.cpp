@@ -17,15 +17,12 @@ namespace {
 constexpr double CommandPause = 1.0;  // after 0x03 and after 0x18
 } // namespace
 
-bool Link::sendBytewise(const QByteArray& bytes)
+void Link::sendBytewise(const QByteArray& bytes)
 {
-    // One write per byte, as the controller takes them.
-    for (char b : bytes) {
-        if (waiter.closing())
-            return false;
+    // One write per byte, as the controller takes them. A message once begun
+    // is sent whole, whatever is asked meanwhile: its bytes go without a yield.
+    for (char b : bytes)
         MSComm1.output(QByteArray(1, b));
-    }
-    return true;
 }
 
 bool Link::awaitConfirmation(const QString& what)
@@ -45,6 +42,8 @@ Link::Download Link::downloadProfile(const QByteArray& image, const QByteArray& 
     ProgStatus.clear();
     uploadID();
     updateStatus();
+    if (waiter.closing())
+        return Download::Abandoned;
     if (!StatusValid) {
         status.displayStatus(QStringLiteral("Status update error: download failed"), 0, 1);
         return Download::StatusFailed;
@@ -56,19 +55,22 @@ Link::Download Link::downloadProfile(const QByteArray& image, const QByteArray& 
     }
     DownloadImage = image + checksumBytes(byteSum(image, 0, int(image.size())));
     uploadID();
-    if (!ProgStatus.isEmpty())
-        return Download::NoId;
     if (waiter.closing())
         return Download::Abandoned;
+    if (!ProgStatus.isEmpty())
+        return Download::NoId;
 
     emit downloadSending(true);
     struct Sent {
         Link* link;
         ~Sent() { emit link->downloadSending(false); }
     } sent{this};
+    // 0x03, the pause and the image are one message: a stop asked for in the
+    // pause takes effect after the image.
     MSComm1.output(QByteArray(1, cmd::ProfileDownload));
-    pause(CommandPause);
-    if (!sendBytewise(DownloadImage))
+    waiter.pauseWhole(CommandPause);
+    sendBytewise(DownloadImage);
+    if (waiter.closing())
         return Download::Abandoned;
     MSComm1.discardInput();
     MSComm1.setRThreshold(replylen::Identification);
@@ -81,17 +83,17 @@ Link::Download Link::downloadProfile(const QByteArray& image, const QByteArray& 
         return Download::ImageNotConfirmed;
     }
 
+    if (waiter.closing())
+        return Download::Abandoned;
     MSComm1.output(QByteArray(1, cmd::TextDownload));
-    pause(CommandPause);
+    waiter.pauseWhole(CommandPause);
     // The controller confirms as soon as the last character is in: what waits
     // is thrown away before that character goes, so the confirmation cannot
     // be thrown away with it.
-    if (!sendBytewise(text.chopped(1)))
-        return Download::Abandoned;
+    sendBytewise(text.chopped(1));
     MSComm1.discardInput();
     GotID = false;
-    if (!sendBytewise(text.right(1)))
-        return Download::Abandoned;
+    sendBytewise(text.right(1));
     if (!awaitConfirmation(QStringLiteral("the profile notes"))) {
         if (waiter.closing())
             return Download::Abandoned;

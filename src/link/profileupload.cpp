@@ -93,7 +93,8 @@ void Link::uploadProfile()
             --Retry;
     }
     if (!ok) {
-        status.displayStatus(QStringLiteral("Profile upload error"), 0, 1);
+        if (!waiter.closing())
+            status.displayStatus(QStringLiteral("Profile upload error"), 0, 1);
         ProgStatus = QStringLiteral("profile error");
         return;
     }
@@ -111,7 +112,8 @@ void Link::uploadProfileText()
     send(QByteArray(1, cmd::TextUpload));
     GotText = false;
     if (!waitFor(GotText, timeout::ProfileText)) {
-        status.displayStatus(QStringLiteral("Profile-text error"), 0, 1);
+        if (!waiter.closing())
+            status.displayStatus(QStringLiteral("Profile-text error"), 0, 1);
         ProgStatus = QStringLiteral("Profile text error");
     }
 }

@@ -101,8 +101,8 @@ bool QtSerialPort::openDevice(QString* error)
                                                    : QSerialPort::NoFlowControl);
     m_port->clear(QSerialPort::AllDirections);
     m_port->clearError();
+    // Nothing of an earlier opening carries over: the VMIN count is set anew.
     m_vmin = -1;
-    m_baud = line.baud;
     m_readNotifier.clear();
     m_fd = -1;
 #ifdef Q_OS_UNIX
@@ -116,12 +116,6 @@ bool QtSerialPort::openDevice(QString* error)
     m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &QtSerialPort::readDescriptor);
 #endif
-    if (!m_readLater) {
-        m_readLater = new QTimer(this);
-        m_readLater->setSingleShot(true);
-        m_readLater->setTimerType(Qt::PreciseTimer);
-        connect(m_readLater, &QTimer::timeout, this, &QtSerialPort::timedRead);
-    }
     connect(m_port, &QSerialPort::readyRead, this, &QtSerialPort::readAvailable);
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
     // No notifier watches the descriptor for exceptions: it would keep the
@@ -133,8 +127,6 @@ bool QtSerialPort::openDevice(QString* error)
 
 void QtSerialPort::closeDevice()
 {
-    if (m_readLater)
-        m_readLater->stop();
     delete m_readNotifier;
     m_readNotifier.clear();
     m_fd = -1;
@@ -144,8 +136,6 @@ void QtSerialPort::closeDevice()
         m_tcp->deleteLater();
         m_tcp = nullptr;
     }
-    delete m_exceptions;
-    m_exceptions = nullptr;
     if (m_port) {
         m_port->disconnect(this);
         m_port->close();
@@ -198,16 +188,16 @@ void QtSerialPort::writeDevice(const QByteArray& bytes)
 void QtSerialPort::awaitBytes(int count)
 {
 #ifdef Q_OS_UNIX
-    // With VTIME 0, a terminal reports itself readable only once VMIN bytes have
-    // arrived: at 9600 baud the program then wakes once per reply instead of
-    // once per byte. Reads still return whatever is there.
+    // With VTIME 0 a terminal reports itself readable only once VMIN bytes have
+    // arrived, so the program is handed a reply once it is whole instead of a
+    // byte at a time. Reads still return whatever is there. With no reply
+    // awaited (the modem dialogue polls the input) every byte counts.
     if (!m_port)
         return;
     // A reply that is complete leaves the setting as it is: the next request
     // sets its own, and nothing is awaited meanwhile.
     if (count <= 0 && rThreshold() > 0)
         return;
-    deferReading(count);
     const int vmin = std::clamp(count, 1, 255);
     if (vmin == m_vmin)
         return;
@@ -223,48 +213,11 @@ void QtSerialPort::awaitBytes(int count)
 #endif
 }
 
-int QtSerialPort::wireMs(int bytes) const
+void QtSerialPort::takeWaiting()
 {
-    return bytes * 10 * 1000 / std::max(1, m_baud);  // start bit, 8 data bits, stop bit
-}
-
-void QtSerialPort::deferReading(int count)
-{
-    // A terminal wakes whoever polls it for every byte that arrives, even when
-    // VMIN keeps it from reporting, and at 9600 baud a reply cannot be complete
-    // before its bytes have crossed the line. So the port is not polled while
-    // most of a reply comes: it is read when the reply could first be in, and
-    // what is still missing then is waited for on the descriptor.
-    if (!m_readNotifier || !m_readLater || m_inTimedRead)
-        return;
-    const int ms = wireMs(count) + int(m_turnaroundMs) - 1;
-    if (ms < 2 || inBufferCount() > 0 || count != rThreshold()) {
-        m_readLater->stop();
-        m_readNotifier->setEnabled(true);
-        return;
-    }
-    m_readNotifier->setEnabled(false);
-    m_timedReads = 0;
-    m_deferredFor = count;
-    m_requested.start();
-    m_readLater->start(ms);
-}
-
-void QtSerialPort::timedRead()
-{
-    if (!m_readNotifier)
-        return;
-    const int before = inBufferCount();
-    m_inTimedRead = true;
+    // Bytes below the VMIN count stay in the driver: a reply that stopped
+    // short is read here once its time is up.
     readDescriptor();
-    m_inTimedRead = false;
-    if (!m_readNotifier || !portOpen())
-        return;
-    const int need = rThreshold() - inBufferCount();
-    if (rThreshold() <= 0 || (need <= 0 && inBufferCount() == 0))
-        return;  // the reply is in and taken: quiet until the next request
-    Q_UNUSED(before);
-    m_readNotifier->setEnabled(true);  // the rest is taken as it comes
 }
 
 void QtSerialPort::flushDevice()
@@ -298,14 +251,6 @@ void QtSerialPort::readDescriptor()
     }
     if (bytes.isEmpty())
         return;
-    if (m_deferredFor > 0 && inBufferCount() + bytes.size() >= m_deferredFor) {
-        // The reply a deferral was for is complete: learn how much later than
-        // its wire time it came (quickly down, slowly up).
-        const double late = double(m_requested.nsecsElapsed()) / 1e6 - wireMs(m_deferredFor);
-        m_turnaroundMs = late < m_turnaroundMs ? std::max(0.0, late) : m_turnaroundMs + 0.05 * (late - m_turnaroundMs);
-        m_turnaroundMs = std::min(m_turnaroundMs, 50.0);
-        m_deferredFor = 0;
-    }
     deliver(bytes);
 #endif
 }

@@ -3,8 +3,6 @@
 #include "serialport.h"
 
 #include <QPointer>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QSerialPort>
 
 #ifdef Q_OS_UNIX
@@ -32,6 +30,7 @@ public:
 
     QString systemName() const { return m_name; }
     void checkAlive() override;
+    void takeWaiting() override;
 
 protected:
     bool openDevice(QString* error) override;
@@ -43,32 +42,19 @@ protected:
 private:
     void readAvailable();
     void onError(QSerialPort::SerialPortError error);
-    void deferReading(int count);
     void readDescriptor();
 
     const SettingsStore& m_settingsStore;
     QSerialPort* m_port = nullptr;
     TcpDevice* m_tcp = nullptr;
-    QSocketNotifier* m_exceptions = nullptr;
     QString m_name;
 #ifdef Q_OS_UNIX
     termios m_termios{};
 #endif
     int m_vmin = -1; // -1: not set since the port opened
-    int m_baud = 9600;
-    // QSerialPort's own read notifier, and the timer that gives it back.
+    // QSerialPort's own read notifier is off: the descriptor is read here.
     QPointer<QSocketNotifier> m_readNotifier;
-    QTimer* m_readLater = nullptr;
     int m_fd = -1;  // read and written directly on Unix: fewer turns of the event loop
-    bool m_inTimedRead = false;
-    // How much later than its wire time a reply has been complete: the
-    // controller's turnaround, learnt from the replies (milliseconds).
-    double m_turnaroundMs = 0.0;
-    QElapsedTimer m_requested;
-    int m_deferredFor = 0;  // the reply length the current deferral is for
-    int m_timedReads = 0;
-    void timedRead();
-    int wireMs(int bytes) const;
 };
 
 // Parses "9600,n,8,1" (baud, parity n/e/o/m/s, data bits, stop bits).

@@ -63,6 +63,9 @@ public:
 
     // Asks the device whether it is still there; a vanished device is reported as lost.
     virtual void checkAlive() {}
+    // Hands over whatever the device holds now, without waiting: for a reply
+    // that stopped short of its length when its time ran out.
+    virtual void takeWaiting() {}
 
 signals:
     void onComm();

@@ -29,14 +29,35 @@ public:
     // Waits the given time while yielding; ends early only when the program closes.
     void pause(double seconds) { waitUntil([] { return false; }, seconds); }
 
-    // Set once the main window is closing: waits end at once, loops must stop.
-    bool closing() const { return m_closing; }
+    // True once the program is ending, or while the running operation has
+    // been asked to stop: waits end at once, loops stop at their next turn and
+    // no new request is sent. Inside a whole message (pauseWhole) only the
+    // program's end counts.
+    bool closing() const { return m_closing || (m_stopRequested && m_wholeDepth == 0); }
     void setClosing() { m_closing = true; }
     // For a last step that must still run after an interruption (a hang-up).
     void resetClosing() { m_closing = false; }
 
+    // Asks the running operation to end at its next whole message (a click on
+    // Exit, or a way out that must wait for the operation to finish).
+    void requestStop() { m_stopRequested = true; }
+    void clearStopRequest() { m_stopRequested = false; }
+    bool stopRequested() const { return m_stopRequested; }
+
+    // A pause between a command byte and the data that belongs to it: a stop
+    // request does not cut it, so nothing is sent into the middle of a message.
+    void pauseWhole(double seconds)
+    {
+        ++m_wholeDepth;
+        pause(seconds);
+        --m_wholeDepth;
+    }
+    bool insideWholeMessage() const { return m_wholeDepth > 0; }
+
 private:
     bool m_closing = false;
+    bool m_stopRequested = false;
+    int m_wholeDepth = 0;
 };
 
 // Blocks in the Qt event loop until an event arrives or the deadline passes:

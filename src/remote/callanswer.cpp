@@ -1,3 +1,7 @@
+// The answer loop of the call log: the modem on numeric results, each RING
+// answered, the caller's identity, profile, status and latest fault read into
+// one record of "faultlog.txt", then the stay-connected question and the hang-up.
+
 #include "remote/callanswer.h"
 
 #include "link/link.h"
@@ -21,9 +25,13 @@ namespace {
 const QString LogName = QStringLiteral("faultlog.txt");
 const QString Title = QStringLiteral("GX510-520");
 constexpr double StayConnectedSeconds = 10.0;
-// States 0 and 2 wait for the modem; each wait is this long at most, then the
-// loop looks at its flags again.
-constexpr double ModemWait = 60.0;
+// Waiting for a call has no end; it is done in slices so the loop looks at
+// its flags now and then.
+constexpr double RingWait = 60.0;
+// A modem given ATA reports CONNECT or NO CARRIER within S7 (50 s by
+// default); a modem that says nothing by then is taken to have failed.
+constexpr double AnswerTimeout = 60.0;
+constexpr double InitAnswer = 2.0;
 
 QString hex2(const QByteArray& bytes, int i)
 {
@@ -61,19 +69,23 @@ void CallAnswerer::update_fault_list()
     const std::optional<QByteArray> file = m_files.read(path, &why);
     if (!file && !m_files.exists(path))
         m_files.write(path, calllog::EndLine.toLatin1() + "\r\n", &why);  // a new log holds only "EOF"
-    m_view.showRecords(calllog::recordLines(file.value_or(QByteArray())));
+    // Records that could not be written yet stand on top, numbered as they will be.
+    QByteArray shown = file.value_or(QByteArray());
+    for (const Pending& p : m_unwritten)
+        shown = calllog::withNewRecord(shown, p.site, p.when, p.hoursRun, p.fault);
+    m_view.showRecords(calllog::recordLines(shown));
 }
 
-bool CallAnswerer::Add_to_fault_log(const QString& site, const QString& hoursRun, int faultReg)
+bool CallAnswerer::writeRecord(const Pending& record, QString* notice)
 {
-    const QString fault = faultcode_to_string(faultReg, m_link.uploadedProfile);
-    const QDateTime when = now();
     auto tryWrite = [&](QString* why) {
         const QString path = logPath();
         std::optional<QByteArray> file = m_files.read(path, why);
         if (!file && m_files.exists(path))
             return false;  // there but unreadable: never written over
-        return m_files.write(path, calllog::withNewRecord(file.value_or(QByteArray()), site, when, hoursRun, fault), why);
+        return m_files.write(
+            path, calllog::withNewRecord(file.value_or(QByteArray()), record.site, record.when, record.hoursRun, record.fault),
+            why);
     };
     QString why;
     if (tryWrite(&why))
@@ -84,19 +96,58 @@ bool CallAnswerer::Add_to_fault_log(const QString& site, const QString& hoursRun
         QDir().mkpath(m_fallbackFolder);
         QString second;
         if (tryWrite(&second)) {
-            m_link.dialogs.inform(QStringLiteral("The call log %1 cannot be written (%2). This call and the next "
-                                                 "are kept in %3 instead.")
-                                      .arg(QDir::toNativeSeparators(failed), why, QDir::toNativeSeparators(logPath())),
-                                  Title);
+            *notice = QStringLiteral("The call log %1 cannot be written (%2): calls are kept in %3 instead.")
+                          .arg(QDir::toNativeSeparators(failed), why, QDir::toNativeSeparators(logPath()));
             return true;
         }
         why = second;
     }
-    m_link.dialogs.inform(QStringLiteral("This call could not be written to the call log %1 (%2):\n\n%3")
-                              .arg(QDir::toNativeSeparators(logPath()), why,
-                                   calllog::recordLine(0, site, when, hoursRun, fault).mid(7)),
-                          Title);
+    *notice = QStringLiteral("The call log %1 cannot be written (%2): the call is kept in the list and written "
+                             "when the log can be written.")
+                  .arg(QDir::toNativeSeparators(logPath()), why);
     return false;
+}
+
+bool CallAnswerer::Add_to_fault_log(const QString& site, const QString& hoursRun, int faultReg)
+{
+    return addRecord(site, hoursRun, faultcode_to_string(faultReg, m_link.uploadedProfile));
+}
+
+bool CallAnswerer::addRecord(const QString& site, const QString& hoursRun, const QString& fault)
+{
+    const Pending record{site, now(), hoursRun, fault};
+    // Records waiting from earlier calls go first, so the numbers stay in call order.
+    writePending();
+    QString notice;
+    if (m_unwritten.isEmpty() && writeRecord(record, &notice)) {
+        if (!notice.isEmpty()) {
+            m_view.setStatus(notice);
+            m_view.setNotice(notice);
+        }
+        return true;
+    }
+    if (notice.isEmpty())
+        notice = QStringLiteral("The call log %1 cannot be written: the call is kept in the list and written when "
+                                "the log can be written.")
+                     .arg(QDir::toNativeSeparators(logPath()));
+    m_unwritten << record;
+    m_view.setStatus(notice);
+    m_view.setNotice(notice);
+    return false;
+}
+
+bool CallAnswerer::writePending()
+{
+    const bool waiting = !m_unwritten.isEmpty();
+    while (!m_unwritten.isEmpty()) {
+        QString notice;
+        if (!writeRecord(m_unwritten.first(), &notice))
+            return false;
+        m_unwritten.removeFirst();
+    }
+    if (waiting)
+        m_view.setNotice(QString());
+    return true;
 }
 
 bool CallAnswerer::initialiseModem()
@@ -107,29 +158,41 @@ bool CallAnswerer::initialiseModem()
         port.setPortOpen(false);
     port.setInputMode(SerialPort::TextMode);
     port.setCommPort(numericValue(l.MODEMport));
-    port.setPortOpen(true);
+    if (!port.setPortOpen(true)) {
+        l.dialogs.inform(QStringLiteral("can't open COM ") + QString::number(port.commPort()) + QLatin1Char('\n')
+                             + port.errorString(),
+                         Title);
+        return false;
+    }
     port.setRThreshold(replylen::ModemText);
     if (!pause(2.0))
         return false;
+    // Only what answers the initialisation counts: nothing from before it,
+    // nor the echo of the command itself.
+    port.discardInput();
+    l.modemLines.clear();
     l.gotMODEMrx = false;
+    l.MODEMresponse.clear();
     const QString init = l.settings.setting(QStringLiteral("ModemInComming"), QStringLiteral("ATE0V0X0S0=0"));
     port.output(init.toLatin1() + "\r\n");
+    bool answered = false;
     l.waiter.waitUntil(
         [&] {
-            if (!l.gotMODEMrx)
-                return false;
-            l.gotMODEMrx = false;
-            return l.MODEMresponse.contains(QLatin1Char('0'));
+            while (!answered && l.takeModemResponse())
+                answered = !ModemLines::isEcho(l.MODEMresponse) && l.MODEMresponse.contains(QLatin1Char('0'));
+            return answered;
         },
-        2.0);
-    if (!l.MODEMresponse.contains(QLatin1Char('0'))) {
-        l.dialogs.inform(QStringLiteral("No response from MODEM"), Title);
+        InitAnswer);
+    if (!answered) {
+        if (!l.waiter.closing())
+            l.dialogs.inform(QStringLiteral("No response from MODEM"), Title);
         return false;
     }
     MODEMstate = 0;
     m_view.setStatus(QStringLiteral("Awaiting incoming calls..."));
     update_fault_list();
     l.MODEMresponse.clear();
+    l.modemLines.clear();
     l.gotMODEMrx = false;
     return true;
 }
@@ -151,7 +214,7 @@ void CallAnswerer::stayConnectedQuestion()
         m_link.waiter.waitUntil([&] { return GoMonitor || NoGoMonitor; }, std::max(0.01, left - whole));
     }
     m_view.showStayConnected(false);
-    MODEMstate = GoMonitor ? 6 : 4;
+    MODEMstate = GoMonitor && !m_link.waiter.closing() ? 6 : 4;
 }
 
 void CallAnswerer::handleCall()
@@ -168,17 +231,27 @@ void CallAnswerer::handleCall()
         return;
     QString site(16, QLatin1Char('-'));
     l.SiteName = site;
+    l.GotProfile = false;
     l.uploadProfile();
+    if (l.waiter.closing())
+        return;
     if (!l.GotProfile) {
         m_view.setStatus(QStringLiteral("Profile upload error!"));
         return stayConnectedQuestion();
     }
-    site = l.SiteName;
+    // A reply that came but failed its checksum gives neither the site nor the
+    // messages of the fault texts: the record says so rather than borrow them
+    // from the previous caller's profile.
+    const bool profileRead = l.ProgStatus.isEmpty();
+    if (profileRead)
+        site = l.SiteName;
 
     m_view.setStatus(QStringLiteral("Connected: uploading status..."));
     if (!pause(1.0))
         return;
     l.updateStatus();
+    if (l.waiter.closing())
+        return;
     if (!l.StatusValid) {
         m_view.setStatus(QStringLiteral("Status upload error!"));
         return stayConnectedQuestion();
@@ -200,7 +273,10 @@ void CallAnswerer::handleCall()
             site = QStringLiteral("RS485 Node: ?").leftJustified(16, QLatin1Char(' '));
         }
     }
-    Add_to_fault_log(site, hours, faultReg);
+    if (profileRead)
+        Add_to_fault_log(site, hours, faultReg);
+    else
+        addRecord(site, hours, faultcode_to_string(faultReg, Profile{}) + QStringLiteral(" (profile unreadable)"));
     update_fault_list();
     stayConnectedQuestion();
 }
@@ -208,13 +284,16 @@ void CallAnswerer::handleCall()
 void CallAnswerer::hangUp()
 {
     SerialPort& port = m_link.MSComm1;
+    Waiter& w = m_link.waiter;
     m_view.setStatus(QStringLiteral("Hanging up..."));
-    pause(1.0);
+    // The escape needs its guard times whole; a stop asked for meanwhile ends
+    // the loop once the modem is on-hook again.
+    w.pauseWhole(1.0);
     for (int i = 0; i < 3; ++i)
         port.output(QByteArrayLiteral("+"));
-    pause(2.0);
+    w.pauseWhole(2.0);
     port.output(QByteArrayLiteral("ATH0\r\n"));
-    pause(1.0);
+    w.pauseWhole(1.0);
     port.setPortOpen(false);
     pause(2.0);
     MODEMstate = 5;
@@ -235,9 +314,8 @@ CallAnswerer::End CallAnswerer::logIncomingCalls()
         while (!QuitLog && !waiter.closing() && end == End::Quit) {
             switch (MODEMstate) {
             case 0:
-                waiter.waitUntil([&] { return l.gotMODEMrx || QuitLog; }, ModemWait);
-                if (l.gotMODEMrx) {
-                    l.gotMODEMrx = false;
+                waiter.waitUntil([&] { return l.gotMODEMrx || QuitLog; }, RingWait);
+                while (MODEMstate == 0 && l.takeModemResponse()) {
                     if (l.MODEMresponse.contains(QLatin1Char('2'))) {
                         m_view.setStatus(QStringLiteral("Ringing!..."));
                         MODEMstate = 1;
@@ -245,24 +323,29 @@ CallAnswerer::End CallAnswerer::logIncomingCalls()
                 }
                 break;
             case 1:
+                // Whatever came before the answer is not its result.
+                l.modemLines.clear();
+                l.gotMODEMrx = false;
                 l.MSComm1.output(QByteArrayLiteral("ATA\r"));
                 MODEMstate = 2;
                 m_view.setStatus(QStringLiteral("Answering..."));
-                l.gotMODEMrx = false;
+                m_answerStarted = m_clock.now();
                 break;
-            case 2:
-                waiter.waitUntil([&] { return l.gotMODEMrx || QuitLog; }, ModemWait);
-                if (l.gotMODEMrx) {
-                    l.gotMODEMrx = false;
-                    if (l.MODEMresponse.contains(QLatin1Char('1'))) {
-                        m_view.setStatus(QStringLiteral("Connected:"));
-                        MODEMstate = 3;
-                    } else {
-                        m_view.setStatus(QStringLiteral("No connection"));
-                        MODEMstate = 4;
-                    }
+            case 2: {
+                const double left = m_answerStarted + AnswerTimeout - m_clock.now();
+                waiter.waitUntil([&] { return l.gotMODEMrx || QuitLog; }, std::max(0.0, left));
+                bool result = false;
+                while (!result && l.takeModemResponse())
+                    result = !ModemLines::isEcho(l.MODEMresponse);
+                if (result && l.MODEMresponse.contains(QLatin1Char('1'))) {
+                    m_view.setStatus(QStringLiteral("Connected:"));
+                    MODEMstate = 3;
+                } else if (result || m_clock.now() >= m_answerStarted + AnswerTimeout) {
+                    m_view.setStatus(QStringLiteral("No connection"));
+                    MODEMstate = 4;
                 }
                 break;
+            }
             case 3:
                 handleCall();
                 break;
@@ -270,8 +353,9 @@ CallAnswerer::End CallAnswerer::logIncomingCalls()
                 hangUp();
                 break;
             case 5:
+                writePending();
                 if (!initialiseModem())
-                    end = End::NoModem;
+                    end = waiter.closing() ? End::Closing : End::NoModem;
                 break;
             case 6:
                 l.status.displayStatus(QStringLiteral("Connected    "), 1, 0);
@@ -281,11 +365,12 @@ CallAnswerer::End CallAnswerer::logIncomingCalls()
                 break;
             }
         }
-        if (waiter.closing())
+        if (waiter.closing() && end != End::StayConnected)
             end = End::Closing;
     }
-    if (l.MSComm1.portOpen() && !GoMonitor)
+    if (l.MSComm1.portOpen() && end != End::StayConnected)
         l.MSComm1.setPortOpen(false);
+    writePending();
     return end;
 }
 

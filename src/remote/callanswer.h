@@ -22,6 +22,8 @@ public:
     virtual void showRecords(const QStringList& recordLines) = 0;      // the six lists
     virtual void showStayConnected(bool shown) = 0;                    // FrameGoMonitor
     virtual void setCountdown(const QString& text) = 0;                // LabelHangUpDelay
+    // A trouble with the call log itself that stays in view ("" clears it).
+    virtual void setNotice(const QString& text) = 0;
 };
 
 // Answering the fault calls of remote controllers on the modem port: the
@@ -54,16 +56,30 @@ public:
     bool NoGoMonitor = false;
     int MODEMstate = 0;
 
-    // Reads the log file into the view's lists.
+    // Reads the log file into the view's lists, with the records not yet
+    // written on top.
     void update_fault_list();
     // Adds the record of the call just handled, newest first. False when it
-    // could be written nowhere (the user has been told).
+    // could be written nowhere: it is then kept, shown in the lists and
+    // written when the log can be written again. What went wrong goes to the
+    // status line; nothing waits on a person while a call is up.
     bool Add_to_fault_log(const QString& site, const QString& hoursRun, int faultReg);
+    // Records of calls that could not be written yet, oldest first.
+    int unwrittenRecords() const { return int(m_unwritten.size()); }
 
     // How long the node of a network fault (code 48) may take to answer 0x1F.
     static constexpr double NodeReplyTimeout = 2.0;
 
 private:
+    struct Pending {
+        QString site;
+        QDateTime when;
+        QString hoursRun;
+        QString fault;
+    };
+    bool addRecord(const QString& site, const QString& hoursRun, const QString& fault);
+    bool writeRecord(const Pending& record, QString* notice);
+    bool writePending();
     bool initialiseModem();
     void handleCall();
     void hangUp();
@@ -77,6 +93,8 @@ private:
     QString m_startFolder;
     QString m_fallbackFolder;
     bool m_useFallback = false;
+    QList<Pending> m_unwritten;
+    double m_answerStarted = 0.0;
 };
 
 } // namespace gx

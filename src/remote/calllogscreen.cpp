@@ -1,3 +1,6 @@
+// The "Call log" screen: the answer loop's status, the log in six columns and
+// the stay-connected question.
+
 #include "remote/calllogscreen.h"
 
 #include <QGroupBox>
@@ -21,6 +24,12 @@ CallLogScreen::CallLogScreen(QGroupBox* frame) : QObject(frame)
     TextLogStatus->setReadOnly(true);
     statusRow->addWidget(TextLogStatus, 1);
     outer->addLayout(statusRow);
+    LabelLogNotice = new QLabel;
+    LabelLogNotice->setObjectName(QStringLiteral("LabelLogNotice"));
+    LabelLogNotice->setWordWrap(true);
+    LabelLogNotice->setStyleSheet(QStringLiteral("color: #b00000;"));
+    LabelLogNotice->hide();
+    outer->addWidget(LabelLogNotice);
 
     // Six lists side by side that scroll together, one per column of the log.
     const char* headings[6] = {"Fault No.", "Received from:", "Date:", "Time:", "Hours run:", "Fault:"};
@@ -96,6 +105,12 @@ void CallLogScreen::showStayConnected(bool shown)
 void CallLogScreen::setCountdown(const QString& text)
 {
     LabelHangUpDelay->setText(text);
+}
+
+void CallLogScreen::setNotice(const QString& text)
+{
+    LabelLogNotice->setText(text);
+    LabelLogNotice->setVisible(!text.isEmpty());
 }
 
 } // namespace gx

@@ -26,8 +26,10 @@ public:
     void showRecords(const QStringList& recordLines) override;
     void showStayConnected(bool shown) override;
     void setCountdown(const QString& text) override;
+    void setNotice(const QString& text) override;
 
     QLineEdit* TextLogStatus = nullptr;
+    QLabel* LabelLogNotice = nullptr;
     std::array<QListWidget*, 6> ListLog{};
     QPushButton* CommandQuitLog = nullptr;
     QGroupBox* FrameGoMonitor = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/modemlines.h"
+
 #include <QObject>
 #include <QString>
 
@@ -26,10 +28,16 @@ public:
     // are reported in the modem's own message boxes; on Rejected the line has
     // been dropped (port closed and opened again).
     Result dial(const QString& number, const QString& pin, const std::function<void(const QString&)>& status);
-    // Ends a running dial at its next cancellable wait; a carriage return and
-    // line feed tell the modem to abandon a dial in progress.
+    // Ends a running dial at its next cancellable wait. Before CONNECT a
+    // carriage return and line feed tell the modem to abandon the dial; after
+    // it the call is hung up as hangUp() does.
     void cancel();
     bool dialCancel = false;
+    // Whether a dial writes the number into the setting "LastNumber" (the
+    // window does; a script must not change what the window shows).
+    bool recordNumber = true;
+    // A call is up: CONNECT came and it has not been hung up since.
+    bool connected() const { return m_connected; }
 
     // "+++" between guard times, "ATH0", the port closed and opened again;
     // "Disconnecting..    " and "Disconnected    " are shown. Nothing the
@@ -44,9 +52,15 @@ private:
     // Collects what the modem sends for up to `seconds`, until `done(rx)`.
     // Cancellable waits end early on Cancel (returns false then).
     bool collect(QString& rx, double seconds, bool cancellable, const std::function<bool(const QString&)>& done);
+    // Waits up to `seconds` (cancellable) for a whole result line for which
+    // `final` holds; `line` receives it ("" on a time-out).
+    bool awaitResult(QString& line, double seconds, const std::function<bool(const QString&)>& final);
     bool wait(double seconds, bool cancellable);
+    Result runDial(const QString& number, const QString& pin, const std::function<void(const QString&)>& status);
 
     Link& m_link;
+    ModemLines m_lines;
+    bool m_connected = false;
 };
 
 } // namespace gx

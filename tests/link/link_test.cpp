@@ -53,7 +53,6 @@ TEST(ReceiveHandler, routesByThresholdOnTheDirectLine)
         {67, [&] { return f.link.StatusGot && f.link.StatusReply.size() == 67; }},
         {65, [&] { return f.link.StatusGot && f.link.StatusReply.size() == 65; }},
         {1023, [&] { return f.link.GotText && f.link.TextReply.size() == 1023; }},
-        {1, [&] { return f.link.gotMODEMrx && f.link.MODEMresponse.size() == 1; }},
         {2, [&] { return f.link.GotLatestFault && f.link.FaultReply.size() == 2; }},
     };
     for (const auto& [threshold, filed] : routes) {
@@ -62,6 +61,35 @@ TEST(ReceiveHandler, routesByThresholdOnTheDirectLine)
         f.port.feed(QByteArray(threshold, '0'));
         EXPECT_TRUE(filed()) << "threshold " << threshold;
     }
+}
+
+TEST(ReceiveHandler, modemResultsCountOnlyOnceTheirLineHasEnded)
+{
+    // Each row: the pieces the modem's text arrives in, the whole lines taken.
+    const struct {
+        const char* what;
+        QList<QByteArray> pieces;
+        QStringList lines;
+    } rows[] = {
+        {"numeric result, digit and CR apart", {"1", "\r"}, {"1"}},
+        {"word result in three pieces", {"\r\nCON", "NECT 9600", "\r\n"}, {"CONNECT 9600"}},
+        {"RING then CONNECT in one read", {"2\r1\r"}, {"2", "1"}},
+        {"echo, then the result", {"ATA\r", "\r\nOK\r\n"}, {"ATA", "OK"}},
+        {"a line not ended yet", {"\r\nNO CARR"}, {}},
+    };
+    for (const auto& r : rows) {
+        LinkFixture f;
+        f.port.setRThreshold(replylen::ModemText);
+        for (const QByteArray& piece : r.pieces)
+            f.port.feed(piece);
+        QStringList taken;
+        EXPECT_EQ(f.link.gotMODEMrx, !r.lines.isEmpty()) << r.what;
+        while (f.link.takeModemResponse())
+            taken << f.link.MODEMresponse;
+        EXPECT_EQ(taken, r.lines) << r.what;
+        EXPECT_FALSE(f.link.gotMODEMrx) << r.what;
+    }
+    EXPECT_TRUE(ModemLines::isEcho("ate0v0x0s0=0") && !ModemLines::isEcho("0"));
 }
 
 TEST(ReceiveHandler, unknownThresholdLeavesTheBytesWaiting)
@@ -177,9 +205,10 @@ TEST(OpenCommunications, EachLineOpensWithItsHandshakeOrIsReported)
         SCOPED_TRACE(r.what);
         EXPECT_EQ(f.port.portOpen(), r.open);
         EXPECT_EQ(f.link.PortOpenError, r.error);
-        if (r.port >= 0)
+        if (r.port >= 0) {
             EXPECT_EQ((std::array{f.port.commPort(), f.port.handshaking(), f.port.openCount()}),
                       (std::array{r.port, r.handshake, r.opens}));
+        }
         EXPECT_EQ(f.dialogs.informed.size(), *r.message ? 1 : 0);
         if (*r.message)
             EXPECT_TRUE(f.dialogs.informed.value(0).startsWith(r.message)) << qPrintable(f.dialogs.informed.value(0));

@@ -100,6 +100,74 @@ TEST(RealPort, identificationOverAPseudoTerminal)
     EXPECT_EQ(received, QByteArray(1, cmd::Identify));
 }
 
+TEST(RealPort, theReadPathInEveryState)
+{
+    // One pseudo-terminal, one port, a walk through the states the program
+    // puts the port in. Each step: close and reopen first or not, the
+    // threshold, the pieces the line delivers (a gap of a few milliseconds
+    // between them), and then the bytes waiting and the receive events raised.
+    Pty pty;
+    ASSERT_FALSE(pty.path.isEmpty());
+    SteadyClock clock;
+    EventLoopWaiter waiter{clock};
+    FakeSettingsStore settings;
+    settings.useLocal("1", pty.path);
+    QtSerialPort port{settings};
+    ASSERT_TRUE(port.setPortOpen(true));
+    int events = 0;
+    QObject::connect(&port, &SerialPort::onComm, [&] { ++events; });
+    const QByteArray id("GX520 V2.01     ");
+    const struct {
+        const char* what;
+        bool reopen;
+        int threshold;
+        QList<QByteArray> pieces;
+        int waiting;  // bytes the program holds afterwards
+        int raised;   // receive events raised
+    } steps[] = {
+        {"modem dialogue: every byte is taken", false, 0, {"O", "K", "\r\n"}, 4, 0},
+        {"a reply in one piece", false, 16, {id}, 16, 1},
+        {"a reply in pieces raises one event", false, 16, {id.left(3), id.mid(3, 9), id.mid(12)}, 16, 1},
+        {"longer than one driver count", false, 312, {QByteArray(200, 'a'), QByteArray(112, 'b')}, 312, 1},
+        {"modem dialogue after a reply", false, 0, {"1", "\r"}, 2, 0},
+        {"reopened: nothing carried over", true, 0, {"R", "ING"}, 4, 0},
+        {"reopened, then a reply", true, 16, {id.left(8), id.mid(8)}, 16, 1},
+        {"a reply that stops short stays in the driver", false, 16, {id.left(5)}, 0, 0},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        if (s.reopen) {
+            port.setPortOpen(false);
+            ASSERT_TRUE(port.setPortOpen(true));
+        }
+        port.discardInput();
+        port.setRThreshold(s.threshold);
+        events = 0;
+        for (const QByteArray& piece : s.pieces) {
+            ASSERT_EQ(::write(pty.master, piece.constData(), size_t(piece.size())), piece.size());
+            waiter.pause(0.004);
+        }
+        waiter.waitUntil([&] { return port.inBufferCount() >= s.waiting && events >= s.raised; }, 0.5);
+        waiter.pause(0.02);
+        EXPECT_EQ(port.inBufferCount(), s.waiting);
+        EXPECT_EQ(events, s.raised);
+    }
+    port.setPortOpen(false);
+
+    // Through the link: the short reply is handed over when its time is up,
+    // and counted as short.
+    RealLink r;
+    r.settings.useLocal("1", pty.path);
+    r.link.openCommunications();
+    r.port.setInputMode(SerialPort::TextMode);
+    r.port.setRThreshold(replylen::Identification);
+    r.link.send(QByteArray(1, cmd::Identify));
+    ASSERT_EQ(::write(pty.master, id.constData(), 5), 5);
+    EXPECT_FALSE(r.link.waitFor(r.link.GotID, 0.1));
+    EXPECT_EQ(r.port.inBufferCount(), 5);
+    EXPECT_EQ(r.link.health.node(LinkHealth::DirectLine).shortReplies, 1);
+}
+
 TEST(RealPort, aMissingDeviceCannotBeOpened)
 {
     RealLink r;

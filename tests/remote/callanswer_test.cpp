@@ -35,6 +35,8 @@ struct RecordingView final : CallLogView {
         questions += shown;
     }
     void setCountdown(const QString& t) override { countdowns << t; }
+    void setNotice(const QString& t) override { notice = t; }
+    QString notice;
 };
 
 struct AnswerFixture : LinkFixture {
@@ -66,7 +68,7 @@ TEST(CallAnswerer, TwoCallsThroughEveryStateIntoTheLog)
     f.modem.fault = 0x30;  // the first caller reports a fault of RS485 node 12
     f.view.onStatus = [&](const QString& s) {
         if (s == "Awaiting incoming calls..." && ++awaiting <= 2)
-            f.clock.scheduleIn(5, [&] { f.port.feed("2\r"); });  // RING
+            f.modem.paced(5, "2\r");  // RING
     };
     f.view.onQuestion = [&] {
         if (f.view.questions == 0) {
@@ -104,11 +106,84 @@ TEST(CallAnswerer, AModemThatDoesNotAnswerEndsTheLoopAndAnUnwritableFolderIsSaid
     EXPECT_EQ(f.dialogs.informed, QStringList{"No response from MODEM | GX510-520"});
     EXPECT_FALSE(f.port.portOpen());
 
+    // Nothing in the log's troubles waits on a person: they go to the status line.
     ASSERT_TRUE(f.files.write(f.dir.filePath("start"), "", nullptr));
     f.answerer.setLogFolders(f.dir.filePath("start"), f.dir.filePath("fallback"));  // a file, not a folder
     EXPECT_TRUE(f.answerer.Add_to_fault_log("Site", "000001.00", 0));
-    ASSERT_EQ(f.dialogs.informed.size(), 2);
-    EXPECT_TRUE(f.dialogs.informed[1].contains("are kept in")) << qPrintable(f.dialogs.informed[1]);
+    EXPECT_EQ(f.dialogs.informed.size(), 1);
+    EXPECT_TRUE(f.view.statuses.last().contains("are kept in")) << qPrintable(f.view.statuses.last());
+    EXPECT_EQ(f.view.notice, f.view.statuses.last());
     EXPECT_EQ(f.answerer.logPath(), QDir(f.dir.filePath("fallback")).filePath("faultlog.txt"));
     EXPECT_EQ(calllog::recordLines(*f.files.read(f.answerer.logPath(), nullptr)).size(), 1);
+}
+
+TEST(CallAnswerer, TroublesWhileACallIsUpNeverWaitOnAPerson)
+{
+    // Each row: what goes wrong during the call, the record it gives, whether
+    // it is written at once.
+    const struct {
+        const char* what;
+        std::function<void(AnswerFixture&)> setUp;
+        const char* record;  // the record's start after its number, "" for none
+        bool written;
+    } rows[] = {
+        {"the modem says nothing to ATA",
+         [](AnswerFixture& f) {
+             f.port.responder = [&f, inner = f.port.responder](const QByteArray& w) {
+                 if (!w.startsWith("ATA"))
+                     inner(w);
+             };
+         },
+         "", true},
+        {"a profile that fails its checksum",
+         [](AnswerFixture& f) {
+             f.port.responder = [&f, inner = f.port.responder](const QByteArray& w) {
+                 if (f.modem.data && w == QByteArray(1, cmd::ProfileUpload)) {
+                     QByteArray bad = withChecksum(QByteArray(310, 'x'));
+                     bad[311] = char(bad[311] + 1);
+                     f.port.feedLater(0.33, bad);
+                     return;
+                 }
+                 inner(w);
+             };
+         },
+         " ----------------", true},
+        {"a log that cannot be written anywhere",
+         [](AnswerFixture& f) {
+             ASSERT_TRUE(f.files.write(f.dir.filePath("start"), "", nullptr));
+             ASSERT_TRUE(f.files.write(f.dir.filePath("fallback"), "", nullptr));
+             f.answerer.setLogFolders(f.dir.filePath("start"), f.dir.filePath("fallback"));
+         },
+         " Caller site     ", false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        AnswerFixture f;
+        f.modem.fault = 240;  // INPUT 3: its text comes from the caller's profile
+        r.setUp(f);
+        f.view.onStatus = [&](const QString& s) {
+            if (s == "Awaiting incoming calls...") {
+                if (f.view.statuses.count(s) == 1)
+                    f.modem.paced(1, "2\r");
+                else
+                    f.answerer.QuitLog = true;
+            }
+        };
+        f.view.onQuestion = [&] { f.answerer.NoGoMonitor = true; };
+        EXPECT_EQ(f.answerer.logIncomingCalls(), CallAnswerer::End::Quit);
+        EXPECT_TRUE(f.dialogs.informed.isEmpty()) << qPrintable(f.dialogs.informed.join('\n'));
+        EXPECT_EQ(f.port.written().count("ATH0\r\n"), 1) << "the call ends on time";
+        const QStringList shown = f.view.records;
+        if (!*r.record) {
+            EXPECT_TRUE(f.view.statuses.contains("No connection"));
+            EXPECT_TRUE(shown.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].mid(6, 17), QString::fromLatin1(r.record));
+        EXPECT_EQ(calllog::recordLines(f.log()).size(), r.written ? 1 : 0);
+        EXPECT_EQ(f.answerer.unwrittenRecords(), r.written ? 0 : 1);
+        EXPECT_EQ(shown[0].contains("profile unreadable"), QString(r.record).contains('-'));
+        EXPECT_EQ(f.view.notice.isEmpty(), r.written);
+    }
 }

@@ -93,12 +93,19 @@ TEST(Dialer, DialCommandPinBytesProgressAndCancel)
     EXPECT_EQ(f.progress, (QStringList{"Initialising Modem", "Dialing...", "( 1 ) Connected:- Sending password..."}));
     EXPECT_EQ(Dialer::pinBytes("0099"), QByteArray("\x00\x99", 2));
 
-    DialFixture c;
-    c.modem.connectAfter = 30;
-    c.clock.scheduleIn(10, [&] { c.dialer.cancel(); });
-    EXPECT_EQ(c.dial(), Dialer::Result::Cancelled);
-    EXPECT_TRUE(c.port.written().endsWith("\r\n"));
-    EXPECT_TRUE(c.dialogs.informed.isEmpty());
+    // Cancel before CONNECT tells the modem to abandon the dial; after it,
+    // CR LF would reach the controller, so the call is hung up instead.
+    for (const double at : {10.0, 36.0}) {
+        DialFixture c;
+        c.modem.connectAfter = 30;
+        c.clock.scheduleIn(at, [&] { c.dialer.cancel(); });
+        EXPECT_EQ(c.dial(), Dialer::Result::Cancelled);
+        const bool up = at > 30;
+        EXPECT_EQ(c.port.written().endsWith("\r\n") && !c.port.written().endsWith("ATH0\r\n"), !up) << at;
+        EXPECT_EQ(c.modem.lines.contains("ATH0"), up) << at;
+        EXPECT_FALSE(c.dialer.connected());
+        EXPECT_TRUE(c.dialogs.informed.isEmpty());
+    }
 }
 
 TEST(Dialer, HangUpEscapesBetweenGuardTimesAndDropsTheLine)

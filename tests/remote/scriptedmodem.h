@@ -31,9 +31,15 @@ struct ScriptedModem {
         port.responder = [this](const QByteArray& w) { onWrite(w); };
     }
 
+    // As a real modem sends them: a byte at a time, about 1 ms apart at 9600 baud.
+    void paced(double delay, const QByteArray& text)
+    {
+        for (int i = 0; i < text.size(); ++i)
+            port.feedLater(delay + 0.00104 * i, text.mid(i, 1));
+    }
     void result(const char* word, int code)
     {
-        port.feedLater(0.05, numeric ? QByteArray::number(code) + '\r' : QByteArray("\r\n") + word + "\r\n");
+        paced(0.05, numeric ? QByteArray::number(code) + '\r' : QByteArray("\r\n") + word + "\r\n");
     }
 
     void onWrite(const QByteArray& w)
