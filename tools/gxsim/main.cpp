@@ -44,7 +44,12 @@ Options:
                         addresses (1..15), e.g. 1,2,5 or 1-3. Without it a
                         single controller (address 1) that answers only the
                         direct framing and stays silent to network frames.
-  --fast                no 9600-baud pacing and no turnaround delay
+  --fast                no 9600-baud pacing and no turnaround delay: replies
+                        and modem results arrive in one piece, which no real
+                        line does (for tests that need speed only)
+  --byte-gap MS         extra silence of MS milliseconds (fractions allowed,
+                        up to 1000) between the bytes of every reply and modem
+                        result, as a slow or busy sender leaves
   --com N               record the terminal's path in the settings store as
                         COM N (section "Ports", key "COMN" of the GX520 INI
                         settings, honouring XDG_CONFIG_HOME); the previous
@@ -169,18 +174,22 @@ Both layouts: timer 8 (stop output hold, tenths of a second) at bytes 57-58;
 outputs byte 3: bits 0-3 programmable outputs 1-4, 4 fuel, 5 crank, 6 stop
 solenoid, 7 preheat.
 
-Timing: replies start after a 3 ms turnaround and go out at about 1.04 ms a
-byte (9600 baud 8N1), unless --fast.
+Timing: replies start after a 3 ms turnaround and go out a byte at a time at
+about 1.04 ms a byte (9600 baud 8N1), plus --byte-gap; modem results and
+echo likewise, so "1" and its CR arrive about 1 ms apart. --fast sends
+everything at once.
 
 Modem (--modem): in command mode it takes lines ending in CR (LF ignored)
 that start with AT (any case) and may hold several commands, e.g.
 "ATZE1V1X0S0=0": Z defaults (echo on, word results, S registers), E0/E1 echo
-of the characters as they arrive, V0/V1 numeric or word results, Xn accepted
+of the characters as they arrive, V0/V1 numeric or word results, X0-X4 accepted
 (basic results always), Sn=v stores a register (S0 rings before answering
 by itself, 0 never; S12 escape guard time in 1/50 s, default 50), DTnumber or
 DPnumber dials (the number is the rest of the line), A answers a ringing
-call (NO CARRIER when none rings), H0 hangs up, a bare AT; anything else
-gives ERROR. One result a line:
+call (NO CARRIER when none rings), H0 hangs up, O goes back on-line after
+the escape, Q1 keeps results back, In answers a line of information,
+&F defaults, L, M, &C, &D, &K and &W are taken; a bare AT; anything else
+(X5 and up, an unknown letter) gives ERROR. One result a line:
 OK, ERROR, or the outcome of D or A. Results: V1 CR LF word CR LF; V0 the
 code and CR: 0 OK, 1 CONNECT, 2 RING, 3 NO CARRIER, 4 ERROR. Any character
 while dialling or answering abandons it (NO CARRIER). After CONNECT the
@@ -219,6 +228,7 @@ int main(int argc, char** argv)
     const QCommandLineOption firmwareOpt(QStringLiteral("firmware"), QString(), QStringLiteral("V"), QStringLiteral("2.01"));
     const QCommandLineOption nodesOpt(QStringLiteral("nodes"), QString(), QStringLiteral("LIST"));
     const QCommandLineOption fastOpt(QStringLiteral("fast"));
+    const QCommandLineOption byteGapOpt(QStringLiteral("byte-gap"), QString(), QStringLiteral("MS"));
     const QCommandLineOption comOpt(QStringLiteral("com"), QString(), QStringLiteral("N"));
     const QCommandLineOption traceOpt(QStringLiteral("trace"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption injectOpt(QStringLiteral("inject"), QString(), QStringLiteral("INJECTION"));
@@ -228,7 +238,7 @@ int main(int argc, char** argv)
     const QCommandLineOption failNumberOpt(QStringLiteral("fail-number"), QString(), QStringLiteral("NUMBER"));
     const QCommandLineOption tcpOpt(QStringLiteral("tcp"), QString(), QStringLiteral("PORT"));
     const QCommandLineOption helpOpt(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    parser.addOptions({modelOpt, firmwareOpt, nodesOpt, fastOpt, comOpt, traceOpt, injectOpt, runOpt, modemOpt,
+    parser.addOptions({modelOpt, firmwareOpt, nodesOpt, fastOpt, byteGapOpt, comOpt, traceOpt, injectOpt, runOpt, modemOpt,
                        dialDelayOpt, failNumberOpt, tcpOpt, helpOpt});
     if (!parser.parse(app.arguments())) {
         printErr(parser.errorText() + QStringLiteral(" (see --help)"));
@@ -309,6 +319,16 @@ int main(int argc, char** argv)
     }
     PtyServer::Options options;
     options.fast = fast;
+    if (parser.isSet(byteGapOpt)) {
+        bool ok = false;
+        const double ms = parser.value(byteGapOpt).toDouble(&ok);
+        if (!ok || ms < 0 || ms > 1000 || fast) {
+            printErr(fast ? QStringLiteral("--byte-gap and --fast exclude each other")
+                          : QStringLiteral("--byte-gap must be 0..1000 milliseconds"));
+            return 2;
+        }
+        options.byteGapUs = int(ms * 1000);
+    }
     options.tracePath = parser.value(traceOpt);
     if (parser.isSet(tcpOpt)) {
         bool ok = false;

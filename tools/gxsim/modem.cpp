@@ -63,6 +63,7 @@ void Modem::resetSettings()
 {
     echo_ = true;
     verbose_ = true;
+    quiet_ = false;
     sreg_.fill(0);
     sreg_[2] = 43; // escape character
     sreg_[3] = 13; // line end
@@ -92,6 +93,14 @@ void Modem::setState(State s, const std::string& why)
 
 void Modem::result(Result r)
 {
+    if (!info_.empty()) {
+        out_.toSerial.insert(out_.toSerial.end(), info_.begin(), info_.end());
+        info_.clear();
+    }
+    if (quiet_) {
+        out_.events.push_back(std::string("TX nothing (quiet): ") + resultWord(r));
+        return;
+    }
     std::string text;
     if (verbose_) {
         text = std::string("\r\n") + resultWord(r) + "\r\n";
@@ -197,9 +206,51 @@ void Modem::executeLine(const std::string& raw, std::int64_t nowMs)
             break;
         }
         case 'X':
-            if (digits(0) > 9)
+            if (digits(0) > 4)
                 return result(Error);
             break; // basic result codes whatever the level
+        case 'Q': {
+            const int v = digits(0);
+            if (v > 1)
+                return result(Error);
+            quiet_ = v == 1;
+            break;
+        }
+        case 'L':
+        case 'M':
+            if (digits(0) > 3)
+                return result(Error);
+            break; // speaker volume and control: nothing to hear
+        case 'I': {
+            const int v = digits(0);
+            if (v > 9)
+                return result(Error);
+            const std::string info = v == 0 ? "GXSIM" : "GXSIM HAYES-COMPATIBLE MODEM";
+            info_ += (verbose_ ? "\r\n" : "") + info + "\r\n";
+            break;
+        }
+        case 'O':
+            if (digits(0) > 1)
+                return result(Error);
+            if (state_ != State::OnlineCommand)
+                return result(state_ == State::OnHook ? NoCarrier : Error);
+            plusCount_ = 0;
+            lastDataMs_ = nowMs;
+            setState(State::Data, "back on-line");
+            return result(Connect);
+        case '&': {
+            const char k = i < s.size() ? s[i++] : '\0';
+            const int v = digits(0);
+            const int most = k == 'F' || k == 'W' ? 0 : k == 'C' ? 1 : k == 'D' ? 3 : k == 'K' ? 6 : -1;
+            if (most < 0 || v > most)
+                return result(Error);
+            if (k == 'F') {
+                if (state_ != State::OnHook)
+                    setState(State::OnHook, "factory defaults");
+                resetSettings();
+            }
+            break;
+        }
         case 'S': {
             const int n = digits(-1);
             if (n < 0 || n >= int(sreg_.size()) || i >= s.size() || s[i] != '=')

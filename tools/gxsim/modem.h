@@ -7,9 +7,11 @@
 // No I/O: the caller passes bytes and the time in and takes the output.
 //
 // Command lines end in CR (LF is ignored), start with "AT" in either case and
-// may hold several commands: Z, E0/E1, V0/V1, Xn, Sn=v, D[T|P]number, A, H0.
-// A line gets one result: OK, ERROR at the first bad command (the commands
-// before it stay done), or the outcome of D or A once known. S0 (rings before
+// may hold several commands, as a Hayes modem takes them: Z, &F, E0/E1,
+// V0/V1, Q0/Q1, X0-X4, Sn=v, D[T|P]number, A, H0, O, In, L0-L3, M0-M3,
+// &C0/&C1, &D0-&D3, &K0-&K6, &W. A line gets one result: OK, ERROR at the
+// first bad or unknown command (the commands before it stay done), or the
+// outcome of D, A or O once known; Q1 keeps results back. S0 (rings before
 // answering by itself, 0 never) and S12 (escape guard in 1/50 s) act; other
 // registers are only stored.
 
@@ -99,6 +101,8 @@ private:
     State state_ = State::OnHook;
     bool echo_ = true;
     bool verbose_ = true;
+    bool quiet_ = false;
+    std::string info_; // the lines of I, sent before the line's result
     std::array<int, 100> sreg_{};
     std::string cmdLine_;
     std::int64_t dueMs_ = 0; // dialling or answering outcome

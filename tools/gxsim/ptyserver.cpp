@@ -234,8 +234,9 @@ bool PtyServer::outletOpen(const Outlet& o) const { return o.tcp ? client_ != nu
 
 qint64 PtyServer::byteOffsetUs(std::size_t index) const
 {
-    // 10 bits a byte (start, 8 data, stop): about 1042 us at 9600 baud.
-    return options_.fast ? 0 : qint64(index) * 10 * 1000000 / kBaud;
+    // 10 bits a byte (start, 8 data, stop): about 1042 us at 9600 baud, and
+    // the gap asked for between bytes.
+    return options_.fast ? 0 : qint64(index) * (10 * 1000000 / kBaud + options_.byteGapUs);
 }
 
 void PtyServer::schedule(Outlet& o, const Exchange& e, qint64 nowUs)
@@ -315,7 +316,7 @@ void PtyServer::onTxTimer(Outlet& o)
         }
         std::size_t due = t.bytes.size();
         if (!options_.fast)
-            due = std::min(due, std::size_t((now - t.startUs) * kBaud / (10 * 1000000)) + 1);
+            due = std::min(due, std::size_t((now - t.startUs) / (10 * 1000000 / kBaud + options_.byteGapUs)) + 1);
         if (t.sent == 0 && t.kind == Kind::Reply)
             trace(QStringLiteral("TX %1 [%2]: %3")
                       .arg(t.what).arg(t.bytes.size())

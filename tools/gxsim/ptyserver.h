@@ -37,6 +37,9 @@ public:
 
     struct Options {
         bool fast = false;
+        // Extra silence between two bytes of a reply or a modem result, as a
+        // slow or busy sender leaves (microseconds; not with fast).
+        int byteGapUs = 0;
         QString tracePath;
         // Listen on 127.0.0.1 at this port (0: any free port); -1 for no TCP.
         int tcpPort = -1;

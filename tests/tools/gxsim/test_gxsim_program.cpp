@@ -155,7 +155,7 @@ TEST(GxsimProgram, RejectsBadOptions)
 {
     for (const QStringList& args : {QStringList{"--model", "GX999"}, {"--model", "GX510", "--nodes", "1"}, {"--nodes", "0,16"},
                                     {"--inject", "late"}, {"--run", "node 9 off"}, {"--tcp", "70000"}, {"--dial-delay", "100"},
-                                    {"--modem", "--dial-delay", "-1"}}) {
+                                    {"--modem", "--dial-delay", "-1"}, {"--byte-gap", "x"}, {"--fast", "--byte-gap", "1"}}) {
         QProcess p;
         p.start(QStringLiteral(GXSIM_PATH), args);
         ASSERT_TRUE(p.waitForFinished(5000));
