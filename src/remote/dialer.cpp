@@ -83,7 +83,7 @@ Dialer::Result Dialer::dial(const QString& number, const QString& pin,
     port.setRThreshold(0);
     port.setCommPort(numericValue(l.MODEMport));
     if (!port.setPortOpen(true)) {
-        l.dialogs.warn(QStringLiteral("can't open COM ") + QString::number(port.commPort()), ModemError);
+        l.dialogs.warn(cantOpenMessage(port.commPort(), port.openFailure()), ModemError);
         return Result::PortFailed;
     }
 
