@@ -116,6 +116,8 @@ FormSettings::FormSettings(SettingsStore& settings, MainWindow main, std::functi
         combo->setToolTip(QStringLiteral("The device this COM number opens: choose one of this computer's serial "
                                          "devices or type a device path (or tcp://host:port for a serial gateway)."));
         connect(combo, &QComboBox::currentTextChanged, this, [this] { showDevices(); });
+        // A chosen device shows from its start (its path), not its end.
+        connect(combo, &QComboBox::currentIndexChanged, combo, [combo] { combo->lineEdit()->setCursorPosition(0); });
         ComboDevice[size_t(i)] = combo;
         devicesGrid->addWidget(combo, i, 1);
     }
@@ -245,6 +247,7 @@ void FormSettings::Form_Load()
             c->setCurrentIndex(at);
         else
             c->setEditText(mapped);
+        c->lineEdit()->setCursorPosition(0);
     }
     showDevices();
 
