@@ -2,6 +2,7 @@
 // simulator paced at 9600 baud, beside the exchange's own wire time (one
 // request byte and the 16-character reply, about 18 ms with the turnaround).
 
+#include "../benchargs.h"
 #include "simprocess.h"
 
 #include <QCoreApplication>
@@ -14,8 +15,9 @@
 
 int main(int argc, char** argv)
 {
+    const bench::Args args(argc, argv, "gxctlbench [RUNS]", {}, {}, 1);
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int runs = int(args.at(0, 20));
     SimProcess sim({});
     std::vector<double> times;
     int good = 0;

@@ -4,6 +4,8 @@
 //
 // Usage: gxsimbench [--gxsim PATH] [--idle SECONDS] [--busy SECONDS]
 
+#include "../benchargs.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -157,17 +159,10 @@ BusyResult busy(const Child& c, double seconds)
 
 int main(int argc, char** argv)
 {
-    std::string exe = GXSIM_PATH;
-    double idleSeconds = 10, busySeconds = 5;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string a = argv[i];
-        if (a == "--gxsim")
-            exe = argv[i + 1];
-        else if (a == "--idle")
-            idleSeconds = std::atof(argv[i + 1]);
-        else if (a == "--busy")
-            busySeconds = std::atof(argv[i + 1]);
-    }
+    const bench::Args args(argc, argv, "gxsimbench [--gxsim PATH] [--idle SECONDS] [--busy SECONDS]",
+                           {"--idle", "--busy"}, {}, 0, {"--gxsim"});
+    const std::string exe = args.text("--gxsim", GXSIM_PATH);
+    const double idleSeconds = args.number("--idle", 10), busySeconds = args.number("--busy", 5);
     std::signal(SIGPIPE, SIG_IGN);
     const long ticks = ::sysconf(_SC_CLK_TCK);
 

@@ -2,6 +2,7 @@
 // identification exchange over a pseudo-terminal takes beyond its wire time when
 // the far end answers at 9600 baud (about 1.04 ms a byte).
 
+#include "../benchargs.h"
 #include "../benchplatform.h"
 
 #include "link/link.h"
@@ -51,8 +52,9 @@ namespace {
 
 int main(int argc, char** argv)
 {
+    const bench::Args args(argc, argv, "linkbench [IDLE_SECONDS]", {}, {}, 1);
     QCoreApplication app(argc, argv);
-    const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    const double idleSeconds = args.at(0, 10.0);
     const int exchanges = 50;
 
     int master = -1, slave = -1;

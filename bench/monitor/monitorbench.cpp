@@ -12,6 +12,7 @@
 //                                    with the trend view open and logging on
 //                                    (--plain: the live monitor alone)
 
+#include "../benchargs.h"
 #include "../benchplatform.h"
 #include "simprocess.h"
 
@@ -136,14 +137,15 @@ Run monitorFor(const QStringList& simArgs, double seconds, const Options& o = {}
 
 int main(int argc, char** argv)
 {
+    const bench::Args parsed(argc, argv, "monitorbench [SECONDS] | monitorbench --soak MINUTES [--plain]", {"--soak"},
+                             {"--plain"}, 1);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments();
     QDir::setCurrent(QStringLiteral(GX_DATA_DIR));
 
-    if (args.size() > 2 && args[1] == QLatin1String("--soak")) {
-        const double minutes = args[2].toDouble();
-        const bool plain = args.contains(QLatin1String("--plain"));
+    if (parsed.number("--soak", 0) > 0) {
+        const double minutes = parsed.number("--soak", 0);
+        const bool plain = parsed.flag("--plain");
         std::printf("soak: one GX510 monitored for %.0f minutes, %s\n", minutes,
                     plain ? "the live monitor alone" : "the trend view open and every poll logged");
         Options o;
@@ -161,7 +163,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    const double seconds = args.size() > 1 ? args[1].toDouble() : 20.0;
+    const double seconds = parsed.at(0, 20.0);
 
     const Run one = monitorFor({QStringLiteral("--model"), QStringLiteral("GX510")}, seconds);
     const double pollWire = (1 + 67) * ByteTime;

@@ -3,6 +3,7 @@
 // against its wire time (one request byte, then 312 bytes), and a download
 // against its floor (the two 1 s pauses and the bytes on the line).
 
+#include "../benchargs.h"
 #include "../benchplatform.h"
 #include "simprocess.h"
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
+    const bench::Args args(argc, argv, "programbench [UPLOADS]", {}, {}, 1);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -73,7 +75,7 @@ int main(int argc, char** argv)
     gx::StatusWindows status(p.waiter, p.desktop, nullptr);
     gx::Link link(gx::Link::Platform{p.port, p.waiter, p.settings, p.dialogs, status});
     link.openCommunications();
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 10;
+    const int runs = int(args.at(0, 10));
     const double wire = 312 * ByteTime; // the request byte crosses a pseudo-terminal at once
     double total = 0, worst = 0;
     int good = 0;

@@ -38,8 +38,7 @@ void Link::openCommunications()
     }
     if (!MSComm1.setPortOpen(true)) {
         PortOpenError = true;
-        dialogs.inform(QStringLiteral("can't open COM ") + QString::number(MSComm1.commPort()),
-                       QStringLiteral("GX510-520"));
+        dialogs.inform(cantOpenMessage(MSComm1.commPort(), MSComm1.openFailure()), QStringLiteral("GX510-520"));
         emit settingsDialogRequested();
     }
 }

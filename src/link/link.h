@@ -84,7 +84,8 @@ public:
     QString ComError;
 
     // (Re)opens the port chosen by the settings. On failure shows "can't open COM n"
-    // and asks for the settings dialog; with no usable port configured only the
+    // with the device, the cause and its remedy on a second line, and asks for
+    // the settings dialog; with no usable port configured only the
     // dialog is asked for.
     void openCommunications();
 

@@ -2,6 +2,8 @@
 
 #include "settingsstore.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStringList>
 
@@ -44,8 +46,21 @@ QList<SerialDeviceInfo> availableSerialDevices()
 {
     QList<SerialDeviceInfo> out;
     for (const QSerialPortInfo& i : QSerialPortInfo::availablePorts())
-        out.append({i.systemLocation(), i.description(), i.manufacturer(), i.serialNumber()});
+        out.append({i.systemLocation(), i.description(), i.manufacturer(), i.serialNumber(),
+                    stablePathOf(i.systemLocation())});
     return out;
+}
+
+QString stablePathOf(const QString& systemLocation, const QString& byIdFolder)
+{
+    const QString target = QFileInfo(systemLocation).canonicalFilePath();
+    if (target.isEmpty())
+        return QString();
+    const QDir folder(byIdFolder);
+    for (const QFileInfo& link : folder.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name))
+        if (link.isSymLink() && link.canonicalFilePath() == target)
+            return link.absoluteFilePath();
+    return QString();
 }
 
 } // namespace gx

@@ -22,10 +22,19 @@ struct SerialDeviceInfo {
     QString description;
     QString manufacturer;
     QString serialNumber;
+    // Its name under /dev/serial/by-id (made from the adapter's maker, model
+    // and serial number), which stays when the adapter comes back as another
+    // ttyUSB; "" when it has none.
+    QString stablePath;
     // "/dev/ttyUSB0  FT232R USB UART (FTDI, A10K1234)".
     QString text() const;
+    // What a COM number is best mapped to: the stable path when there is one.
+    QString mappedPath() const { return stablePath.isEmpty() ? systemLocation : stablePath; }
 };
 // The serial devices the system knows of now.
 QList<SerialDeviceInfo> availableSerialDevices();
+
+// The link in `byIdFolder` that leads to `systemLocation`; "" when none does.
+QString stablePathOf(const QString& systemLocation, const QString& byIdFolder = QStringLiteral("/dev/serial/by-id"));
 
 } // namespace gx

@@ -22,6 +22,11 @@
 
 namespace gx {
 
+QPageLayout printPageLayout(QPageSize::PageSizeId size)
+{
+    return QPageLayout(QPageSize(size), QPageLayout::Portrait, QMarginsF(15, 12, 15, 12), QPageLayout::Millimeter);
+}
+
 void paintDocument(QPagedPaintDevice& device, const PrintDocument& document)
 {
     QPainter painter;
@@ -31,10 +36,14 @@ void paintDocument(QPagedPaintDevice& device, const PrintDocument& document)
     font.setPointSize(document.pointSize);
     painter.setFont(font);
     const QFontMetricsF metrics(font, &device);
-    const qreal lineHeight = metrics.lineSpacing();
+    const qreal bottom = device.height();
+    qsizetype longest = 1;
+    for (const QList<PrintLine>& page : document.pages)
+        longest = std::max(longest, page.size());
+    const qreal natural = metrics.lineSpacing();
+    const qreal lineHeight = std::max(0.85 * natural, std::min(natural, bottom / qreal(longest)));
     const qreal column = metrics.horizontalAdvance(QLatin1Char('0'));
     const qreal space = metrics.horizontalAdvance(QLatin1Char(' '));
-    const qreal bottom = device.height();
 
     bool firstPage = true;
     for (const QList<PrintLine>& page : document.pages) {
@@ -43,7 +52,7 @@ void paintDocument(QPagedPaintDevice& device, const PrintDocument& document)
         firstPage = false;
         qreal y = 0;
         for (const PrintLine& line : page) {
-            if (y + lineHeight > bottom) {  // a page that runs full goes on on the next
+            if (y + lineHeight > bottom + 0.5) {  // a page that runs full goes on on the next
                 device.newPage();
                 y = 0;
             }
@@ -59,15 +68,14 @@ void paintDocument(QPagedPaintDevice& device, const PrintDocument& document)
     painter.end();
 }
 
-bool writePdf(const PrintDocument& document, const QString& path, QString* error)
+bool writePdf(const PrintDocument& document, const QString& path, QString* error, const QPageLayout& layout)
 {
     // The PDF is drawn into a temporary file and then renamed, as every file
     // the program writes.
     const QString temporary = path + QStringLiteral(".part");
     {
         QPdfWriter pdf(temporary);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
-        pdf.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
+        pdf.setPageLayout(layout);
         pdf.setTitle(QStringLiteral("GX510-520 Profile"));
         pdf.setCreator(QStringLiteral("GX510-520 Program / Monitor"));
         paintDocument(pdf, document);
@@ -117,6 +125,9 @@ Printer::Outcome QtPrinter::print(const PrintDocument& document, QString* error)
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // The preview, the paper and the PDF share one page: the printer's size
+    // with the print-out's margins.
+    m_printer->setPageMargins(printPageLayout(QPageSize::A4).margins(), QPageLayout::Millimeter);
     QDialog dialog(m_parent);
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(QStringLiteral("Print current profile"));
@@ -169,7 +180,7 @@ Printer::Outcome QtPrinter::print(const PrintDocument& document, QString* error)
         if (path.isEmpty())
             return;
         QString why;
-        if (!writePdf(document, path, &why)) {
+        if (!writePdf(document, path, &why, m_printer->pageLayout())) {
             QMessageBox::warning(&dialog, QStringLiteral("Save as PDF"),
                                  QStringLiteral("The print-out could not be saved: %1.").arg(why));
             return;

@@ -70,6 +70,7 @@ bool QtSerialPort::openDevice(QString* error)
     if (TcpDevice::parse(m_name, nullptr, nullptr)) {
         m_tcp = new TcpDevice(this);
         if (!m_tcp->open(m_name, error)) {
+            setOpenFailure({PortTrouble::Other, m_name, *error, QString(), {}});
             delete m_tcp;
             m_tcp = nullptr;
             return false;
@@ -87,6 +88,7 @@ bool QtSerialPort::openDevice(QString* error)
     m_port->setPortName(m_name);
     if (!m_port->open(QIODevice::ReadWrite)) {
         *error = m_port->errorString();
+        setOpenFailure(diagnoseOpenFailure(m_name, m_port->error(), *error));
         delete m_port;
         m_port = nullptr;
         return false;

@@ -14,8 +14,12 @@ bool SerialPort::setPortOpen(bool open)
         return true;
     }
     m_error.clear();
-    if (!openDevice(&m_error))
+    m_failure = {};
+    if (!openDevice(&m_error)) {
+        if (m_failure.cause == PortTrouble::None)
+            m_failure = {PortTrouble::Other, QString(), m_error, QString(), {}};
         return false;
+    }
     m_open = true;
     m_in.clear(); // nothing from before the open belongs to this conversation
     return true;

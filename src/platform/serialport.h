@@ -1,5 +1,7 @@
 #pragma once
 
+#include "portfailure.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -37,6 +39,8 @@ public:
     bool setPortOpen(bool open);
     bool portOpen() const { return m_open; }
     QString errorString() const { return m_error; }
+    // Why the last open failed: the device, the cause and what to do.
+    const PortOpenFailure& openFailure() const { return m_failure; }
 
     void setInputMode(int mode) { m_inputMode = mode; }
     int inputMode() const { return m_inputMode; }
@@ -86,6 +90,8 @@ protected:
     void deliver(const QByteArray& bytes);
     // Implementations call this when the device stops working.
     void lost(const QString& reason);
+    // Implementations say here why openDevice failed, when they know.
+    void setOpenFailure(const PortOpenFailure& failure) { m_failure = failure; }
 
 private:
     void raiseIfDue();
@@ -95,6 +101,7 @@ private:
     int m_handshaking = NoHandshake;
     bool m_open = false;
     QString m_error;
+    PortOpenFailure m_failure;
     int m_inputMode = TextMode;
     int m_inputLen = 0;
     int m_threshold = 0;

@@ -1,5 +1,6 @@
 #include "profile/limitscheck.h"
 
+#include "profile/singlebyte.h"
 #include "profile/tables.h"
 #include "profile/valuetext.h"
 
@@ -35,35 +36,46 @@ QList<ValueAdjustment> checkAgainstLimits(const Profile& working, const ProgramL
         const Range r = timerRange(limits, i);
         const int v = working.TimerValue[size_t(i)];
         if (v < r.low || v > r.high)
-            out.append({settingName(SlotKind::Timer, i), secondsToTime(v), secondsToTime(std::clamp(v, r.low, r.high))});
+            out.append({settingLabel(SlotKind::Timer, i), secondsToTime(v), secondsToTime(std::clamp(v, r.low, r.high))});
     }
     for (int i = 0; i < 28; ++i) {
         const Range r = sysValueRange(limits, i);
         const int v = working.SysValue[size_t(i)];
         if (v < r.low || v > r.high) {
-            auto text = [i](int x) { return i == 17 ? tenthsText(x) : QString::number(x); };
-            out.append({settingName(SlotKind::SysValue, i), text(v), text(std::clamp(v, r.low, r.high))});
+            // The unit after the value: "600 A", "2.5 X FLC".
+            const QString unit = slotInfo(SlotKind::SysValue, i).unit.trimmed();
+            auto text = [i, &unit](int x) {
+                const QString n = i == 17 ? tenthsText(x) : QString::number(x);
+                return unit.isEmpty() ? n : n + QLatin1Char(' ') + unit;
+            };
+            out.append({settingLabel(SlotKind::SysValue, i), text(v), text(std::clamp(v, r.low, r.high))});
         }
     }
     for (int i = 0; i < 34; ++i) {
         if (!isEditedSwitchRecord(i))
             continue;
+        // Nothing selected is a state the selector holds as it is: nothing to report.
         const int option = switchOption(working, i);
-        const qsizetype count = limits.SwitchLimit[size_t(i)].OptionLabel.size();
-        if (option < 0 || option >= count)
-            out.append({settingName(SlotKind::Switch, i), option < 0 ? QStringLiteral("nothing selected")
-                                                                     : QStringLiteral("option %1").arg(option),
+        if (option < -1 || option >= limits.SwitchLimit[size_t(i)].OptionLabel.size())
+            out.append({settingLabel(SlotKind::Switch, i), QStringLiteral("option %1").arg(option),
                         QStringLiteral("nothing selected")});
     }
-    for (int i = 0; i < 6; ++i) {
-        const QString& text = working.MessageText[size_t(i)];
-        if (text.size() > 16)
-            out.append({settingName(SlotKind::Message, i), text, text.left(16)});
-    }
-    for (int i = 0; i < 4; ++i) {
-        const QString& text = working.PINtext[size_t(i)];
-        if (text.size() > 4)
-            out.append({settingName(SlotKind::Pin, i), text, text.left(4)});
+    // Texts: a character the controller cannot hold shows as its plain twin
+    // or "?", and a text longer than its box is cut.
+    auto text = [&out](SlotKind kind, int i, const QString& value, int length) {
+        const QString shown = toSingleByte(value).left(length);
+        if (value.size() > length || !isSingleByteText(value))
+            out.append({settingLabel(kind, i), markedForeign(value), shown});
+    };
+    for (int i = 0; i < 6; ++i)
+        text(SlotKind::Message, i, working.MessageText[size_t(i)], 16);
+    for (int i = 0; i < 4; ++i)
+        text(SlotKind::Pin, i, working.PINtext[size_t(i)], 4);
+    for (const QString& line : working.Notes.split(QStringLiteral("\r\n"))) {
+        if (!isSingleByteText(line, true)) {
+            out.append({settingLabel(SlotKind::Notes, 0), markedForeign(line, true), toSingleByte(line, true)});
+            break;
+        }
     }
     return out;
 }

@@ -1,5 +1,7 @@
 #include "profile/profileeditor.h"
 
+#include "profile/singlebyte.h"
+#include "profile/textentry.h"
 #include "profile/profileimage.h"
 #include "profile/slots.h"
 #include "profile/tables.h"
@@ -128,10 +130,14 @@ ProfileEditor::ProfileEditor(const std::array<QWidget*, 9>& pages, bool* profile
     for (int i = 0; i < 34; ++i)
         if (ComboSW[i])
             connect(ComboSW[i], &QComboBox::currentIndexChanged, this, [this, i] { ComboSW_Click(i); });
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
+        keepSingleByte(TextMessage[i]);
         connect(TextMessage[i], &QLineEdit::textChanged, this, [this, i] { TextMessage_Change(i); });
-    for (int i = 0; i < 4; ++i)
+    }
+    for (int i = 0; i < 4; ++i) {
+        keepSingleByte(TextPIN[i]);
         connect(TextPIN[i], &QLineEdit::textChanged, this, [this, i] { TextPIN_Change(i); });
+    }
 
     connect(textProfileNotes->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) {
@@ -142,6 +148,7 @@ ProfileEditor::ProfileEditor(const std::array<QWidget*, 9>& pages, bool* profile
         if (!m_assigningNotes)
             limitTypedNotes();
     });
+    keepSingleByte(textProfileNotes);
 }
 
 QStringList ProfileEditor::tabCaptions()
@@ -624,7 +631,7 @@ void ProfileEditor::setMessageText(int slot, const QString& text)
 {
     {
         const QSignalBlocker block(TextMessage[slot]);
-        TextMessage[slot]->setText(text);
+        TextMessage[slot]->setText(toSingleByte(text));
     }
     TextMessage_Change(slot);
 }
@@ -633,14 +640,14 @@ void ProfileEditor::setPinText(int slot, const QString& text)
 {
     {
         const QSignalBlocker block(TextPIN[slot]);
-        TextPIN[slot]->setText(text);
+        TextPIN[slot]->setText(toSingleByte(text));
     }
     TextPIN_Change(slot);
 }
 
 void ProfileEditor::setNotes(const QString& notes)
 {
-    QString shown = notes;
+    QString shown = toSingleByte(notes, true);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     m_assigningNotes = true;

@@ -84,6 +84,10 @@ QByteArray writeProfileFile(const Profile& p)
         for (int k = 0; k < 16; ++k)
             if (m[k] == QLatin1Char(','))
                 m[k] = QLatin1Char('~');
+        // A message that starts with a double quote goes between quotes of
+        // its own, or the reader would take its first quote for an opening one.
+        if (QStringView(m).trimmed().startsWith(QLatin1Char('"')))
+            m = QLatin1Char('"') + m + QLatin1Char('"');
         w.text(m);
     }
     w.heading(SensorsHeading);
@@ -226,8 +230,117 @@ private:
 
 } // namespace
 
+namespace {
+
+// The lines of a file: ended by CR LF, LF or CR; a last line without its end counts.
+QStringList fileLines(const QByteArray& contents)
+{
+    FieldReader in(contents);
+    return in.readRemainingLines();
+}
+
+// A message line: leading blanks skipped, as for any field. A line that is
+// wholly in double quotes (blanks after the closing one aside) is the text
+// inside them, commas included; any other line is the text as it stands, a
+// quote at its start included.
+QString messageField(const QString& line)
+{
+    QStringView t(line);
+    while (t.startsWith(QLatin1Char(' ')))
+        t = t.mid(1);
+    QStringView closed = t;
+    while (closed.endsWith(QLatin1Char(' ')))
+        closed.chop(1);
+    if (closed.size() >= 2 && closed.startsWith(QLatin1Char('"')) && closed.endsWith(QLatin1Char('"')))
+        return closed.mid(1, closed.size() - 2).toString();
+    return t.toString();
+}
+
+// The first line of each section, counted from 0, as the writer lays them out.
+struct HeadingAt {
+    int line;
+    const QString* heading;
+};
+const HeadingAt Layout[] = {{0, &TimersHeading},   {17, &SystemValuesHeading}, {50, &SwitchesHeading},
+                            {83, &MessagesHeading}, {92, &SensorsHeading},      {101, &PinsHeading},
+                            {110, &LedsHeading},    {127, &ProfileIdHeading},   {129, &DateTimeHeading}};
+constexpr int FixedLines = 131;
+
+} // namespace
+
+// A file whose every heading stands on its own line of the layout is read by
+// position: each value from its line, whatever it holds (a message that reads
+// "Analog sensors:" is a message there). Nothing otherwise; the reader that
+// looks for the headings then says where the file breaks the layout.
+static std::optional<ProfileFileContents> readByPosition(const QByteArray& contents)
+{
+    const QStringList lines = fileLines(contents);
+    if (lines.size() < FixedLines)
+        return std::nullopt;
+    for (const HeadingAt& h : Layout)
+        if (!sameHeading(lines[h.line], *h.heading))
+            return std::nullopt;
+    ProfileFileContents out;
+    Profile& p = out.profile;
+    // One value a line: the line's field, and a problem when it holds more.
+    auto field = [&](int line, const QString& what) {
+        FieldReader in(lines[line].toLatin1());
+        const QString value = in.readText().value_or(QString());
+        if (!in.atEnd())
+            out.problems.append({line + 1, QStringLiteral("%1 should stand alone on its line, found \"%2\"")
+                                               .arg(what, lines[line])});
+        return value;
+    };
+    auto number = [&](int line, const QString& what) {
+        const QString f = field(line, what);
+        const QString t = f.trimmed();
+        bool ok = t.isEmpty();
+        qint64 v = 0;
+        if (!ok) {
+            v = t.toLongLong(&ok, 10);
+            for (qsizetype i = 0; i < t.size() && ok; ++i)
+                ok = t[i].unicode() < 128 && (t[i].isDigit() || (i == 0 && (t[i] == '-' || t[i] == '+')));
+        }
+        if (!ok) {
+            out.problems.append({line + 1, QStringLiteral("%1 should be a whole number, found \"%2\"").arg(what, f)});
+            return 0;
+        }
+        if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max()) {
+            out.problems.append({line + 1, QStringLiteral("%1 is %2, far outside any setting's range").arg(what).arg(v)});
+            return 0;
+        }
+        return int(v);
+    };
+    for (int i = 0; i < 16; ++i) {
+        const QString what = QStringLiteral("timer %1 (tenths of a second)").arg(i);
+        const int v = number(1 + i, what);
+        if (isEditedTimer(i))
+            p.TimerValue[size_t(i)] = int(floorDiv(v, 10));
+    }
+    for (int i = 0; i < 28; ++i)
+        p.SysValue[size_t(i)] = number(18 + i, QStringLiteral("system value %1").arg(i));
+    for (int i = 0; i < 32; ++i)
+        if (isEditedSwitchRecord(i))
+            p.SwSwitch[size_t(i)] = number(51 + i, QStringLiteral("the option number of switch %1").arg(i));
+    for (int i = 0; i < 6; ++i) {
+        QString m = messageField(lines[84 + i]).leftJustified(16, QLatin1Char(' '));
+        for (int k = 0; k < 16; ++k)
+            if (m[k] == QLatin1Char('~'))
+                m[k] = QLatin1Char(',');
+        p.MessageText[size_t(i)] = m;
+    }
+    for (int i = 0; i < 2; ++i)
+        p.AlogSensor[size_t(i)] = number(93 + i, QStringLiteral("the option number of sensor %1").arg(i));
+    for (int i = 0; i < 4; ++i)
+        p.PINtext[size_t(i)] = field(102 + i, QStringLiteral("PIN %1").arg(i)).rightJustified(4, QLatin1Char('0'));
+    p.Notes = lines.mid(FixedLines).join(QStringLiteral("\r\n"));
+    return out;
+}
+
 ProfileFileContents readProfileFile(const QByteArray& contents)
 {
+    if (std::optional<ProfileFileContents> byPosition = readByPosition(contents))
+        return *byPosition;
     ProfileFileContents out;
     Profile& p = out.profile;
     Parser in(contents);

@@ -27,7 +27,9 @@ extern const QString DateTimeHeading;      // "Profile date/time:"
 } // namespace profilefile
 
 // The file's bytes for a working profile (timers in whole seconds, written in
-// tenths). A character beyond the single-byte set is written as "?".
+// tenths). A character beyond the single-byte set is written as "?" (the
+// editor keeps such characters out). A message that starts with a double
+// quote is written between quotes of its own, so it reads back whole.
 QByteArray writeProfileFile(const Profile& working);
 
 // A place where a file breaks the layout.
@@ -42,7 +44,10 @@ struct ProfileFileContents {
     bool ok() const { return problems.isEmpty(); }
 };
 
-// Reads a whole profile file. Every place that breaks the layout is listed
+// Reads a whole profile file. A file with every heading on its line of the
+// layout is read by position, one value a line, so every file the writer
+// writes reads back (a message may read like a heading). A message line wholly
+// in double quotes is the text inside them. Otherwise every place that breaks the layout is listed
 // (a heading missing or out of place, text where a number belongs, the file
 // ending early); the reading goes on past each, so one look shows them all.
 // The notes are the remaining lines joined with CR LF, without the line end

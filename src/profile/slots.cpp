@@ -134,10 +134,16 @@ SlotInfo slotInfo(SlotKind kind, int index)
     return {};
 }
 
+QString settingLabel(SlotKind kind, int index)
+{
+    const SlotInfo info = slotInfo(kind, index);
+    return info.where + QStringLiteral(": ") + info.label;
+}
+
 QString settingName(SlotKind kind, int index)
 {
     const SlotInfo info = slotInfo(kind, index);
-    QString name = info.where + QStringLiteral(": ") + info.label;
+    QString name = settingLabel(kind, index);
     if (!info.unit.trimmed().isEmpty())
         name += QStringLiteral(" (") + info.unit.trimmed() + QLatin1Char(')');
     return name;

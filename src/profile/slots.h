@@ -20,6 +20,9 @@ struct SlotInfo {
 // 0-5, PINs 0-3, notes (index 0). Other slots have an empty label.
 SlotInfo slotInfo(SlotKind kind, int index);
 
+// A slot's page (and box) and label, without its unit: "Generator setup (1): Over Speed:".
+QString settingLabel(SlotKind kind, int index);
+
 // How reports and comparisons name a slot: "Timers: Crank time:",
 // "Generator setup (1): Over Speed: (rpm)", "Inputs: Input 1 Oil-pressure: Units:".
 QString settingName(SlotKind kind, int index);

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/filestore.h"
+#include "platform/portfailure.h"
 #include "platform/serialport.h"
 #include "platform/settingsstore.h"
 #include "platform/waiter.h"
@@ -159,9 +160,7 @@ bool CallAnswerer::initialiseModem()
     port.setInputMode(SerialPort::TextMode);
     port.setCommPort(numericValue(l.MODEMport));
     if (!port.setPortOpen(true)) {
-        l.dialogs.inform(QStringLiteral("can't open COM ") + QString::number(port.commPort()) + QLatin1Char('\n')
-                             + port.errorString(),
-                         Title);
+        l.dialogs.inform(cantOpenMessage(port.commPort(), port.openFailure()), Title);
         return false;
     }
     port.setRThreshold(replylen::ModemText);

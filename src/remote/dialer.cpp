@@ -103,9 +103,12 @@ Dialer::Result Dialer::dial(const QString& number, const QString& pin,
     // Cancelled once the call was up: hang up as "Disconnect" does, so the
     // line is not left off-hook (unless the program is ending: the port's
     // closing then drops the line).
-    if (result == Result::Cancelled && m_connected && !m_link.waiter.closing())
+    const bool ending = m_link.waiter.closing();
+    if (result == Result::Cancelled && m_connected && !ending)
         hangUp();
-    m_connected = m_connected && result == Result::LoggedOn;
+    // A call cut short by the program's end is still up: connected() says so,
+    // for the caller to hang it up.
+    m_connected = m_connected && (result == Result::LoggedOn || (result == Result::Cancelled && ending));
     return result;
 }
 
@@ -115,8 +118,7 @@ Dialer::Result Dialer::runDial(const QString& number, const QString& pin,
     Link& l = m_link;
     SerialPort& port = l.MSComm1;
     dialCancel = false;
-    if (recordNumber)
-        l.settings.setSetting(QStringLiteral("LastNumber"), number);
+    l.settings.setSetting(QStringLiteral("LastNumber"), number);
     status(QStringLiteral("Initialising Modem"));
 
     if (port.portOpen())
@@ -125,7 +127,7 @@ Dialer::Result Dialer::runDial(const QString& number, const QString& pin,
     port.setRThreshold(0);
     port.setCommPort(numericValue(l.MODEMport));
     if (!port.setPortOpen(true)) {
-        l.dialogs.warn(QStringLiteral("can't open COM ") + QString::number(port.commPort()), ModemError);
+        l.dialogs.warn(cantOpenMessage(port.commPort(), port.openFailure()), ModemError);
         return Result::PortFailed;
     }
     m_lines.clear();

@@ -33,9 +33,6 @@ public:
     // it the call is hung up as hangUp() does.
     void cancel();
     bool dialCancel = false;
-    // Whether a dial writes the number into the setting "LastNumber" (the
-    // window does; a script must not change what the window shows).
-    bool recordNumber = true;
     // A call is up: CONNECT came and it has not been hung up since.
     bool connected() const { return m_connected; }
 

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/filestore.h"
+#include "profile/textentry.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -48,6 +49,8 @@ FormAddressBook::FormAddressBook(FileStore& files, Dialogs& dialogs, const QStri
     LabelNewNumber = label(QStringLiteral("New Number:"), "LabelNewNumber");
     TextNewName = edit("TextNewName");
     TextNewNumber = edit("TextNewNumber");
+    keepSingleByte(TextNewName);
+    keepSingleByte(TextNewNumber);
     CommandStore = button("CommandStore", QStringLiteral("Store"));
 
     grid->addWidget(label(QStringLiteral("Name:")), 0, 0);
@@ -96,6 +99,11 @@ void FormAddressBook::loadAddressBook()
     if (!file && !m_files.exists(m_path)) {
         file = QByteArray("EOF\r\n");
         m_files.write(m_path, *file, &why);  // a new book holds only "EOF"
+    } else if (!file) {
+        m_dialogs.inform(QStringLiteral("The address book %1 could not be read: %2.\n\nIt shows empty, and nothing "
+                                        "is stored into it until it can be read; the file is left as it is.")
+                             .arg(QDir::toNativeSeparators(m_path), why),
+                         QStringLiteral("GX520 Address Book"));
     }
     entries = addressbook::read(file.value_or(QByteArray()));
     addressPointer = int(entries.size());
@@ -114,6 +122,15 @@ void FormAddressBook::loadAddressBook()
 bool FormAddressBook::modifyAddressBook()
 {
     QString why;
+    // A book that is there but cannot be read is never written over: its
+    // entries would be lost.
+    if (!m_files.read(m_path, &why) && m_files.exists(m_path)) {
+        m_dialogs.inform(QStringLiteral("The address book %1 could not be read: %2.\n\nNothing has been stored; "
+                                        "the file is left as it is.")
+                             .arg(QDir::toNativeSeparators(m_path), why),
+                         QStringLiteral("GX520 Address Book"));
+        return false;
+    }
     if (m_files.write(m_path, addressbook::write(entries.mid(0, addressPointer)), &why))
         return true;
     m_dialogs.inform(QStringLiteral("The address book %1 could not be saved: %2.\n\nThe file on disk is unchanged.")

@@ -21,9 +21,11 @@ class FormAddressBook : public QDialog {
 public:
     FormAddressBook(FileStore& files, Dialogs& dialogs, const QString& path, QWidget* parent = nullptr);
 
-    // Reads the file into the list (a missing file becomes one holding "EOF").
+    // Reads the file into the list (a missing file becomes one holding "EOF";
+    // one that cannot be read is said so, and shows empty).
     void loadAddressBook();
-    // Writes the entries to the file; false (the user told) when it cannot.
+    // Writes the entries to the file; false (the user told) when it cannot, or
+    // when the file is there but cannot be read (it is never written over).
     bool modifyAddressBook();
 
     void ComboName_Click();

@@ -1,6 +1,7 @@
 #include "remote/formdialup.h"
 
 #include "platform/settingsstore.h"
+#include "profile/textentry.h"
 
 #include <QFont>
 #include <QFormLayout>
@@ -25,6 +26,9 @@ FormDialup::FormDialup(SettingsStore& settings, QWidget* parent) : QDialog(paren
     edit(TextRemotePIN, "TextRemotePIN", QStringLiteral("Remote PIN:"));
     edit(TextStatus, "TextStatus", QStringLiteral("Status:"));
     TextRemotePIN->setMaxLength(4);
+    // The number goes into the modem's dial command as typed: one byte a character.
+    keepSingleByte(TextPhoneNumber);
+    keepSingleByte(TextRemotePIN);
     QFont fixed(QStringLiteral("Courier New"));
     fixed.setStyleHint(QFont::TypeWriter);
     TextRemotePIN->setFont(fixed);

@@ -1,6 +1,7 @@
 #include "remote/formsettings.h"
 
 #include "platform/settingsstore.h"
+#include "profile/textentry.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -95,6 +96,7 @@ FormSettings::FormSettings(SettingsStore& settings, MainWindow main, std::functi
         right->addWidget(new QLabel(label));
         edit = new QLineEdit;
         edit->setObjectName(QString::fromLatin1(name));
+        keepSingleByte(edit);  // sent to the modem as typed
         right->addWidget(edit);
     };
     addText(TextModemInit, "TextModemInit", QStringLiteral("MODEM initialise string (Outgoing):"));
@@ -114,6 +116,8 @@ FormSettings::FormSettings(SettingsStore& settings, MainWindow main, std::functi
         combo->setToolTip(QStringLiteral("The device this COM number opens: choose one of this computer's serial "
                                          "devices or type a device path (or tcp://host:port for a serial gateway)."));
         connect(combo, &QComboBox::currentTextChanged, this, [this] { showDevices(); });
+        // A chosen device shows from its start (its path), not its end.
+        connect(combo, &QComboBox::currentIndexChanged, combo, [combo] { combo->lineEdit()->setCursorPosition(0); });
         ComboDevice[size_t(i)] = combo;
         devicesGrid->addWidget(combo, i, 1);
     }
@@ -180,9 +184,19 @@ void FormSettings::showDevices()
 {
     for (int i = 1; i <= 6; ++i) {
         const QString device = deviceOf(i);
-        const QString shown = device.isEmpty() ? defaultPortName(i) : device;
-        LabelLocDevice[size_t(i)]->setText(shown);
-        LabelMODDevice[size_t(i)]->setText(shown);
+        QString shown = device.isEmpty() ? defaultPortName(i) : device;
+        // A stable path is long: the device it leads to now, and that it is by id.
+        if (shown.startsWith(QLatin1String("/dev/serial/by-id/"))) {
+            QString now;
+            for (const SerialDeviceInfo& d : m_present)
+                if (d.stablePath == shown)
+                    now = d.systemLocation;
+            shown = now.isEmpty() ? QStringLiteral("by id, not plugged in") : now + QStringLiteral(", by id");
+        }
+        for (QLabel* label : {LabelLocDevice[size_t(i)], LabelMODDevice[size_t(i)]}) {
+            label->setText(shown);
+            label->setToolTip(device.isEmpty() ? defaultPortName(i) : device);
+        }
     }
 }
 
@@ -212,19 +226,28 @@ void FormSettings::Form_Load()
     select(QStringLiteral("CurrentModemPort"), ModemComPort, OptionMODComPort);
 
     const QList<SerialDeviceInfo> devices = m_devices();
+    m_present = devices;
     for (int i = 1; i <= 6; ++i) {
         QComboBox* c = ComboDevice[size_t(i)];
         const QSignalBlocker block(c);
         c->clear();
         c->addItem(QStringLiteral("standard: %1").arg(defaultPortName(i)), QString());
-        for (const SerialDeviceInfo& d : devices)
-            c->addItem(d.text(), d.systemLocation);
+        // A USB adapter is mapped by its path under /dev/serial/by-id when it
+        // has one: plugged back in as another ttyUSB, it is still this COM.
+        for (const SerialDeviceInfo& d : devices) {
+            c->addItem(d.stablePath.isEmpty() ? d.text() : d.text() + QStringLiteral(", by id"), d.mappedPath());
+            c->setItemData(c->count() - 1, d.mappedPath(), Qt::ToolTipRole);
+        }
         const QString mapped = m_settings.value(Ports, QStringLiteral("COM%1").arg(i)).trimmed();
-        const int at = mapped.isEmpty() ? 0 : c->findData(mapped);
+        int at = mapped.isEmpty() ? 0 : c->findData(mapped);
+        for (int k = 0; at < 0 && k < devices.size(); ++k)
+            if (devices[k].systemLocation == mapped)
+                at = c->findData(devices[k].mappedPath());  // mapped by its ttyUSB name before
         if (at >= 0)
             c->setCurrentIndex(at);
         else
             c->setEditText(mapped);
+        c->lineEdit()->setCursorPosition(0);
     }
     showDevices();
 

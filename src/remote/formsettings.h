@@ -22,7 +22,8 @@ class SettingsStore;
 // the initial mode, the two modem initialisation strings and tone or pulse
 // dialling. Beside each COM choice it shows which device that COM number is,
 // and the device list maps any of them to a serial device of this computer
-// (or a typed device path), kept in the [Ports] section.
+// (a USB adapter by its stable path under /dev/serial/by-id) or a typed
+// device path, kept in the [Ports] section.
 class FormSettings : public QDialog {
     Q_OBJECT
 public:
@@ -69,6 +70,7 @@ private:
     SettingsStore& m_settings;
     MainWindow m_main;
     std::function<QList<SerialDeviceInfo>()> m_devices;
+    QList<SerialDeviceInfo> m_present;  // as the list was filled
     QButtonGroup* m_initialMode = nullptr;
 };
 

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "formmonitor.h"
 #include "program.h"
 
@@ -15,7 +16,11 @@
 
 int main(int argc, char** argv)
 {
+    if (const int answered = gx::answerCommandLine(argc, argv); answered >= 0)
+        return answered;
     QApplication app(argc, argv);
+    if (const int refused = gx::refuseLeftArguments(app.arguments()); refused >= 0)
+        return refused;
     QApplication::setApplicationName(QStringLiteral("GX520"));
 
     gx::SteadyClock clock;

@@ -210,13 +210,45 @@ TEST(OpenCommunications, EachLineOpensWithItsHandshakeOrIsReported)
                       (std::array{r.port, r.handshake, r.opens}));
         }
         EXPECT_EQ(f.dialogs.informed.size(), *r.message ? 1 : 0);
-        if (*r.message)
+        if (*r.message) {
             EXPECT_TRUE(f.dialogs.informed.value(0).startsWith(r.message)) << qPrintable(f.dialogs.informed.value(0));
+        }
         EXPECT_EQ(dialog.count(), r.dialogs);
     }
 }
 
 // ---- Checksums and frames ----
+
+TEST(OpenCommunications, APortThatWillNotOpenSaysWhyOnASecondLine)
+{
+    qputenv("USER", "jane");
+    const struct {
+        PortOpenFailure failure;
+        const char* second;  // the line after "can't open COM 3"
+    } rows[] = {
+        {{PortTrouble::NoPermission, "/dev/ttyUSB0", "Permission denied", "dialout", {}},
+         "/dev/ttyUSB0: permission denied. Add yourself to the group dialout and log in again "
+         "(sudo adduser jane dialout)."},
+        {{PortTrouble::NoSuchDevice, "/dev/ttyUSB0", "No such file or directory", {}, {"/dev/ttyUSB1"}},
+         "/dev/ttyUSB0: no such device. Plug the adapter in, or choose the device it came back as in "
+         "Settings > Com Ports (there now: /dev/ttyUSB1)."},
+        {{PortTrouble::NoSuchDevice, "/dev/ttyS2", "Input/output error", {}, {}},
+         "/dev/ttyS2: no such device. Plug the adapter in, or choose the device it came back as in "
+         "Settings > Com Ports (no serial device is there now)."},
+        {{PortTrouble::Busy, "/dev/ttyACM0", "Device or resource busy", {}, {}},
+         "/dev/ttyACM0: busy, another program has it open (or ModemManager is probing a new adapter). Close "
+         "that program, or wait a few seconds and try again; \"fuser -v /dev/ttyACM0\" names it."},
+        {{PortTrouble::Other, "tcp://site:4001", "Connection refused", {}, {}}, "tcp://site:4001: Connection refused."},
+    };
+    for (const auto& r : rows) {
+        LinkFixture f;
+        f.port.setPortOpen(false);
+        f.port.setOpenResult(false, r.failure.detail, r.failure);
+        f.settings.useLocal("3");
+        f.link.openCommunications();
+        EXPECT_EQ(f.dialogs.informed, QStringList{QStringLiteral("can't open COM 3\n%1 | GX510-520").arg(r.second)});
+    }
+}
 
 TEST(Checksum, isAnUnsignedSumCarriedMostSignificantFirst)
 {

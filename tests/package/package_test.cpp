@@ -47,8 +47,24 @@ TEST(Package, InstallsAndRunsFromAFolderWithoutDataFiles)
     EXPECT_TRUE(info.out.contains("libqt6serialport6")) << info.out.toStdString();
     EXPECT_TRUE(info.out.contains("dialout"));
     for (const char* file : {"usr/bin/gx520", "usr/bin/gxctl", "usr/share/gx520/limits.txt", "usr/share/gx520/print_data.txt",
-                             "usr/share/applications/gx520.desktop", "usr/share/icons/hicolor/scalable/apps/gx520.svg"})
+                             "usr/share/applications/gx520.desktop", "usr/share/icons/hicolor/scalable/apps/gx520.svg",
+                             "usr/share/doc/gx520/copyright", "usr/share/doc/gx520/changelog.gz",
+                             "usr/share/man/man1/gx520.1.gz", "usr/share/man/man1/gxctl.1.gz"})
         EXPECT_TRUE(QFileInfo::exists(root + "/" + file)) << file;
+
+    // As Debian expects it: lintian finds no error and no warning.
+    const Ran lint = run("lintian", {deb});
+    QStringList complaints;
+    for (const QString& line : lint.out.split('\n'))
+        if (line.startsWith("E: ") || line.startsWith("W: "))
+            complaints << line;
+    EXPECT_TRUE(complaints.isEmpty()) << complaints.join('\n').toStdString();
+    EXPECT_TRUE(lint.rc == 0 || !complaints.isEmpty()) << "lintian (in scripts/setup.sh) runs: " << lint.out.toStdString();
+    // The manual page of gxctl is its --help: every command and the exit statuses.
+    const Ran manual = run("sh", {"-c", "zcat " + root + "/usr/share/man/man1/gxctl.1.gz"});
+    for (const char* part : {"identify", "status", "upload", "download", "\\-\\-no\\-limits", "check", "diff", "scan",
+                             "Exit status", "2 trouble", "\\-\\-dial"})
+        EXPECT_TRUE(manual.out.contains(QLatin1String(part))) << part;
 
     // gxctl, from a folder without data files, against the simulator.
     SimProcess sim({"--fast"});

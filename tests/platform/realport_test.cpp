@@ -5,11 +5,15 @@
 #include "linkfixture.h"
 
 #include "link/protocol.h"
+#include "platform/filestore.h"
+#include "platform/portnames.h"
 #include "platform/qtserialport.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -175,7 +179,40 @@ TEST(RealPort, aMissingDeviceCannotBeOpened)
     r.link.openCommunications();
     EXPECT_TRUE(r.link.PortOpenError);
     ASSERT_EQ(r.dialogs.informed.size(), 1);
-    EXPECT_TRUE(r.dialogs.informed[0].startsWith(QStringLiteral("can't open COM 4")));
+    EXPECT_TRUE(r.dialogs.informed[0].startsWith(QStringLiteral("can't open COM 4\n/dev/no-such-tty: no such device.")))
+        << qPrintable(r.dialogs.informed[0]);
+}
+
+TEST(PortFailure, TheCauseFollowsFromTheDeviceFileAndQtsError)
+{
+    const struct {
+        bool exists, readWritable;
+        QSerialPort::SerialPortError error;
+        PortTrouble cause;
+    } rows[] = {
+        {false, true, QSerialPort::DeviceNotFoundError, PortTrouble::NoSuchDevice},
+        {true, true, QSerialPort::DeviceNotFoundError, PortTrouble::NoSuchDevice},
+        {true, false, QSerialPort::PermissionError, PortTrouble::NoPermission},
+        {true, true, QSerialPort::PermissionError, PortTrouble::Busy},  // EBUSY, or another program's lock file
+        {true, true, QSerialPort::ResourceError, PortTrouble::NoSuchDevice},  // ttyS2 with no hardware
+        {true, true, QSerialPort::UnknownError, PortTrouble::Other},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(classifyOpenFailure(r.exists, r.readWritable, r.error), r.cause)
+            << r.exists << r.readWritable << int(r.error);
+}
+
+TEST(PortFailure, AnAdapterIsFoundByItsStablePath)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("dev/serial/by-id"));
+    FileStore files;
+    ASSERT_TRUE(files.write(dir.filePath("dev/ttyUSB1"), {}, nullptr));
+    ASSERT_TRUE(files.write(dir.filePath("dev/ttyUSB0"), {}, nullptr));
+    const QString byId = dir.filePath("dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K1234-if00-port0");
+    ASSERT_TRUE(QFile::link("../../ttyUSB1", byId));
+    EXPECT_EQ(stablePathOf(dir.filePath("dev/ttyUSB1"), dir.filePath("dev/serial/by-id")), byId);
+    EXPECT_EQ(stablePathOf(dir.filePath("dev/ttyUSB0"), dir.filePath("dev/serial/by-id")), QString());
 }
 
 TEST(RealPort, aLineThatHangsUpIsReportedAsLost)
@@ -275,5 +312,6 @@ TEST(TcpPort, ExchangesInPiecesLateOrNotAtAllAndNoticesADroppedConnection)
     g.server.close();
     r.link.openCommunications();
     EXPECT_FALSE(r.port.portOpen());
-    EXPECT_EQ(r.dialogs.informed.value(0), "can't open COM 4 | GX510-520");
+    EXPECT_TRUE(r.dialogs.informed.value(0).startsWith("can't open COM 4\ntcp://127.0.0.1:"))
+        << qPrintable(r.dialogs.informed.value(0));
 }

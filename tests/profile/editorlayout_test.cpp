@@ -54,9 +54,10 @@ TEST_F(EditorLayoutTest, LabelsSitOnTheirPagesInOrderBesideTheirControls)
             const int y = label->mapTo(frames[p.page].get(), QPoint(0, 0)).y();
             EXPECT_GT(y, previousY) << name;
             previousY = y;
-            if (const QString slot = QString(name).mid(5); slot.contains('('))  // its control: same page
+            if (const QString slot = QString(name).mid(5); slot.contains('(')) {  // its control: same page
                 EXPECT_TRUE(p.page == pageOf("HScroll" + slot) || p.page == pageOf("Combo" + slot) ||
                             p.page == pageOf("Text" + slot)) << name;
+            }
         }
     }
     int labels = 0, units = 0;  // of the numbered settings
@@ -91,8 +92,9 @@ TEST_F(EditorLayoutTest, EverythingFitsOnA900By600PageInReadableFonts)
                 continue;
             const QRect r(w->mapTo(frames[i].get(), QPoint(0, 0)), w->size());
             EXPECT_TRUE(frames[i]->rect().contains(r)) << qPrintable(w->objectName()) << " on page " << i;
-            if (auto* label = qobject_cast<QLabel*>(w))
+            if (auto* label = qobject_cast<QLabel*>(w)) {
                 EXPECT_GE(label->width(), label->sizeHint().width()) << qPrintable(label->objectName()) << " is cut";
+            }
         }
     }
     auto* timer = child<QLineEdit>("TextTimer(7)");

@@ -125,8 +125,9 @@ TEST(LimitsReader, ChangedFilesLoadOrFailWithFileAndLine)
         QString error;
         EXPECT_EQ(readProgramLimits(join(lines), "/x/limits.txt", &error).has_value(), row.fragments.isEmpty())
             << row.what << ": " << qPrintable(error);
-        if (!row.fragments.isEmpty())
+        if (!row.fragments.isEmpty()) {
             EXPECT_TRUE(error.startsWith(QDir::toNativeSeparators("/x/limits.txt") + ", line ")) << qPrintable(error);
+        }
         for (const QString& f : row.fragments)
             EXPECT_TRUE(error.contains(f)) << row.what << ": " << qPrintable(error) << " lacks " << qPrintable(f);
     }

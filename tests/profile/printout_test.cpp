@@ -4,6 +4,11 @@
 #include "profile/printout.h"
 
 #include "editorfixture.h"
+#include "platform/printer.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -69,4 +74,53 @@ TEST(Printout, AShortPrintDataFileNamesTheFieldThatIsMissing)
     QString error;
     EXPECT_FALSE(readPrintData("TIMERS\r\nStart Delay:,comment\r\n", "/opt/gx/print_data.txt", &error));
     EXPECT_EQ(error.toStdString(), "/opt/gx/print_data.txt, line 3: the file ends where the title of timer 1 was expected.");
+}
+
+namespace {
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    EXPECT_TRUE(p.waitForFinished(20000)) << qPrintable(program) << " (poppler-utils) runs";
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QStringList nonEmptyLines(const QString& text)
+{
+    QStringList out;
+    for (const QString& l : text.split('\n'))
+        if (!l.simplified().isEmpty())
+            out << l.simplified();
+    return out;
+}
+
+} // namespace
+
+TEST(Printout, theProfileFillsTwoPagesOfPaperOnA4AndOnLetter)
+{
+    Profile p;
+    p.Notes = "Serviced in March\r\nNew battery fitted\r\nNext visit in September";
+    const PrintDocument doc = profilePrintout(p, editorTestLimits(), shippedPrintData(), QDateTime({2026, 3, 4}, {17, 5, 9}));
+    const QString lastOfFirst = doc.pages[0].last().text().simplified();
+    QTemporaryDir dir;
+    for (const auto& [size, name] : {std::pair{QPageSize::A4, "A4"}, std::pair{QPageSize::Letter, "Letter"}}) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QString::fromLatin1(name) + ".pdf");
+        QString error;
+        ASSERT_TRUE(writePdf(doc, path, &error, printPageLayout(size))) << qPrintable(error);
+        const QString info = run("pdfinfo", {path});
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+2\\n"))) << qPrintable(info);
+        EXPECT_TRUE(info.contains(size == QPageSize::A4 ? "595 x 842 pts (A4)" : "612 x 792 pts (letter)")) << qPrintable(info);
+        // The page break falls after the last selector, and the second page
+        // starts with its own heading.
+        const QStringList first = nonEmptyLines(run("pdftotext", {"-layout", "-f", "1", "-l", "1", path, "-"}));
+        const QStringList second = nonEmptyLines(run("pdftotext", {"-layout", "-f", "2", "-l", "2", path, "-"}));
+        ASSERT_FALSE(first.isEmpty());
+        ASSERT_FALSE(second.isEmpty());
+        EXPECT_EQ(first.size(), 70 - 2 - 2);  // 70 lines, four of them empty
+        EXPECT_EQ(first.last(), lastOfFirst);
+        EXPECT_EQ(second.first(), "GX510-520 Profile. Date: 03-04-2026 Time: 17:05:09");
+        EXPECT_EQ(second.last(), "Next visit in September");
+    }
 }

@@ -250,13 +250,16 @@ TEST_F(EditorTest, ValuesTheControlsCannotHoldAreReported)
     p.SwSwitch[24] = 52;     // beyond three options
     p.AlogSensor[1] = 200;
     p.PINtext[3] = "16665";
+    p.SwSwitch[5] = -1;  // nothing selected: held as it is, not reported
+    p.MessageText[3] = QString::fromLatin1("Pump\x92s house").leftJustified(16);
     const auto report = editor->loadUploadedProfile(p, textReply(""));
     const std::array<QString, 3> expected[] = {  // setting, controller's value, shown value ("": not checked)
         {"Timers: Crank time:", " 0:08:20", " 0:01:40"},
         {"Timers: Start Attempts:", "0", "1"},
-        {"Generator setup (2): Instant trip: (X FLC)", "6", "5"},
+        {"Generator setup (2): Instant trip:", "6 X FLC", "5 X FLC"},
         {"Outputs: Programmable output 1:", "option 52", "nothing selected"},
         {"Inputs: Input 2 Engine temperature: Sender type:", "", ""},
+        {"General: Site name:", "Pump<92>s house    ", "Pump?s house    "},
         {"General: Mode-change PIN:", "", "1666"},
     };
     ASSERT_EQ(report.size(), std::size(expected));
@@ -271,7 +274,32 @@ TEST_F(EditorTest, ValuesTheControlsCannotHoldAreReported)
     EXPECT_EQ((std::array{w.TimerValue[2], w.SysValue[9], w.SwSwitch[24], w.AlogSensor[1]}),
               (std::array{100, 1, -1, -1}));
     EXPECT_EQ(w.PINtext[3], QString("1666"));
+    EXPECT_EQ(w.MessageText[3], QString("Pump?s house    "));
     EXPECT_FALSE(enabled("ComboSW(4)"));
+}
+
+TEST_F(EditorTest, TypedTextKeepsToOneByteACharacter)
+{
+    // Typed or pasted: a typographic twin becomes its plain one, anything
+    // else the controller cannot hold "?", as the box shows it.
+    const std::pair<QString, QString> rows[] = {
+        {QString::fromUtf8("Pump’s – “A”"), "Pump's - \"A\""}, {QString::fromUtf8("5€"), "5?"}, {QString::fromUtf8("Café"), QString::fromUtf8("Café")}};
+    for (const auto& [typed, kept] : rows) {
+        for (int i = 0; i < 6; ++i) {
+            editor->TextMessage[size_t(i)]->clear();
+            editor->TextMessage[size_t(i)]->insert(typed);  // as a paste or a keyboard does
+            EXPECT_EQ(editor->TextMessage[size_t(i)]->text(), kept) << "message " << i;
+        }
+        for (int i = 0; i < 4; ++i) {
+            editor->TextPIN[size_t(i)]->clear();
+            editor->TextPIN[size_t(i)]->insert(typed.left(4));
+            EXPECT_EQ(editor->TextPIN[size_t(i)]->text(), kept.left(4)) << "PIN " << i;
+        }
+        editor->textProfileNotes->clear();
+        editor->textProfileNotes->insertPlainText(typed + "\n" + typed);  // as a paste
+        EXPECT_EQ(editor->notes(), kept + "\r\n" + kept);
+        EXPECT_EQ(editor->workingProfile().MessageText[0], kept.leftJustified(16));
+    }
 }
 
 TEST_F(EditorTest, AWorkingProfileComesBackAsItWasPut)

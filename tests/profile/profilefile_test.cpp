@@ -10,6 +10,7 @@
 #include <functional>
 
 using namespace gx;
+using namespace gx::profilefile;
 
 namespace {
 
@@ -135,4 +136,24 @@ TEST(ProfileFile, EveryPlaceThatBreaksTheLayoutIsNamedByLine)
     QByteArray two = goldenWithLine(3, "ten");
     two = QByteArray(two).replace("\r\n 3 \r\n 200 ", "\r\n three \r\n 200 ");
     EXPECT_EQ(readProfileFile(two).problems.size(), 2);
+}
+
+TEST(ProfileFile, EveryMessageTheWriterWritesReadsBackWhole)
+{
+    // A message may read like any heading of the file, or start with a quote.
+    QStringList messages = {TimersHeading,  SystemValuesHeading, SwitchesHeading,  MessagesHeading, SensorsHeading,
+                            PinsHeading,    LedsHeading,         ProfileIdHeading, DateTimeHeading, "\"Hot\" engine",
+                            "\"Low, fuel\"", "  \"quoted\"",     "\"",             "a \"b\" c"};
+    for (qsizetype first = 0; first < messages.size(); first += 6) {
+        Profile p = goldenProfile();
+        for (int i = 0; i < 6; ++i)
+            p.MessageText[size_t(i)] = messages.value(first + i, "Site").leftJustified(16);
+        const ProfileFileContents back = readProfileFile(writeProfileFile(p));
+        ASSERT_TRUE(back.ok()) << qPrintable(describeProblems("f", back.problems));
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(back.profile.MessageText[size_t(i)], p.MessageText[size_t(i)]) << "message " << first + i;
+    }
+    // A file that relies on quotes to hold a comma still reads as before.
+    const ProfileFileContents quoted = readProfileFile(goldenWithLine(85, "\"Fuel, low\"  "));
+    EXPECT_EQ(quoted.profile.MessageText[0], "Fuel, low       ");
 }

@@ -14,11 +14,24 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QKeyEvent>
+#include <QTest>
 
 using namespace gx;
 using namespace gx::test;
 
+// Types the text key by key, as a keyboard that has the characters would.
+inline void typeInto(QWidget* box, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(box, &press);
+    }
+}
+
 namespace {
+
+const QString ById = "/dev/serial/by-id/usb-Silicon_Labs_CP2102_0001-if00-port0";
 
 struct SettingsFixture {
     FakeSettingsStore store;
@@ -30,7 +43,10 @@ struct SettingsFixture {
     {
         form = std::make_unique<FormSettings>(
             store, FormSettings::MainWindow{[] {}, [this] { ++opened; }, [this] { return openFails; }},
-            [] { return QList<SerialDeviceInfo>{{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K1234"}}; });
+            [] {
+                return QList<SerialDeviceInfo>{{"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K1234", {}},
+                                               {"/dev/ttyUSB1", "CP2102 USB to UART", "Silicon Labs", "0001", ById}};
+            });
         form->setAttribute(Qt::WA_DeleteOnClose, false);
         form->Form_Load();
     }
@@ -99,6 +115,23 @@ TEST(FormSettings, ApplyWritesEverythingAndStaysOpenWhileThePortFails)
     EXPECT_FALSE(s.isVisible());
 }
 
+TEST(FormSettings, AUsbAdapterIsMappedByItsStablePath)
+{
+    SettingsFixture f;
+    f.store.setValue("Ports", "COM1", "/dev/ttyUSB1");  // mapped by its ttyUSB name before
+    f.store.setValue("Ports", "COM4", "/dev/serial/by-id/usb-FTDI_gone-if00-port0");
+    f.load();
+    FormSettings& s = *f.form;
+    EXPECT_EQ(s.ComboDevice[1]->currentIndex(), 2);
+    EXPECT_EQ(s.LabelLocDevice[1]->text(), "/dev/ttyUSB1, by id");
+    EXPECT_EQ(s.LabelLocDevice[4]->text(), "by id, not plugged in");
+    s.ComboDevice[2]->setCurrentIndex(2);
+    EXPECT_EQ(s.LabelMODDevice[2]->text(), "/dev/ttyUSB1, by id");
+    s.CommandApply->click();
+    EXPECT_EQ((QStringList{f.store.value("Ports", "COM1"), f.store.value("Ports", "COM2"), f.store.value("Ports", "COM4")}),
+              (QStringList{ById, ById, "/dev/serial/by-id/usb-FTDI_gone-if00-port0"}));
+}
+
 TEST(FormDialup, DialNeedsANumberAndAFourCharacterPin)
 {
     FakeSettingsStore store;
@@ -148,4 +181,58 @@ TEST(FormAddressBook, EntriesAreAddedEditedAndUsed)
     EXPECT_EQ(book->TextPhoneNumber->text(), "555 0100");
     book->CommandUse_Click();
     EXPECT_EQ(used, "555 0100");
+}
+
+TEST(FormAddressBook, ABookThatCannotBeReadIsSaidSoAndNeverWrittenOver)
+{
+    // The file is there, but reading it fails (as for a file of another user).
+    struct Unreadable final : FileStore {
+        std::optional<QByteArray> read(const QString& path, QString* error) const override
+        {
+            if (blocked) {
+                if (error)
+                    *error = "Permission denied";
+                return std::nullopt;
+            }
+            return FileStore::read(path, error);
+        }
+        bool blocked = false;
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("address.txt");
+    Unreadable files;
+    const QByteArray book = "North,555 0100\r\nDepot,555 0199\r\nEOF\r\n";
+    ASSERT_TRUE(files.write(path, book, nullptr));
+    files.blocked = true;
+    FakeDialogs dialogs;
+    FormAddressBook form(files, dialogs, path);
+    ASSERT_EQ(dialogs.informed.size(), 1);
+    EXPECT_TRUE(dialogs.informed[0].contains("could not be read: Permission denied")) << qPrintable(dialogs.informed[0]);
+    form.CommandNewEntry_Click();
+    form.TextNewName->setText("South");
+    form.TextNewNumber->setText("555 0111");
+    form.CommandStore_Click();
+    ASSERT_EQ(dialogs.informed.size(), 3);  // Store refused, and the list read again
+    EXPECT_TRUE(dialogs.informed[1].contains("Nothing has been stored")) << qPrintable(dialogs.informed[1]);
+    files.blocked = false;
+    EXPECT_EQ(files.read(path, nullptr).value_or(QByteArray()), book);
+}
+
+TEST(Forms, TypedTextKeepsToOneByteACharacter)
+{
+    FakeSettingsStore store;
+    FormDialup dialup(store);
+    QTemporaryDir dir;
+    FileStore files;
+    FakeDialogs dialogs;
+    FormAddressBook book(files, dialogs, dir.filePath("address.txt"));
+    SettingsFixture settings;
+    settings.load();
+    QLineEdit* const boxes[] = {dialup.TextPhoneNumber, dialup.TextRemotePIN, book.TextNewName, book.TextNewNumber,
+                                settings.form->TextModemInit, settings.form->TextMODEMinComming};
+    for (QLineEdit* box : boxes) {
+        box->clear();
+        typeInto(box, QString::fromUtf8("5\u2013\u20ac\u2019"));
+        EXPECT_EQ(box->text(), "5-?'") << qPrintable(box->objectName());
+    }
 }

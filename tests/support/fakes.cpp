@@ -55,8 +55,10 @@ void FakeSerialPort::feedLater(double delay, const QByteArray& bytes)
 bool FakeSerialPort::openDevice(QString* error)
 {
     ++m_opens;
-    if (!m_openOk)
+    if (!m_openOk) {
         *error = m_openError;
+        setOpenFailure(m_failure);
+    }
     return m_openOk;
 }
 

@@ -78,10 +78,15 @@ public:
     // Called after every write, with that write; answer from here.
     std::function<void(const QByteArray&)> responder;
 
-    void setOpenResult(bool ok, const QString& error = QStringLiteral("no such device"))
+    // A failing open says why as a real device would: the cause, the device
+    // and what goes with the cause (the group, the devices there are now).
+    void setOpenResult(bool ok, const QString& error = QStringLiteral("no such device"),
+                       const PortOpenFailure& failure = {PortTrouble::NoSuchDevice, QStringLiteral("/dev/ttyUSB0"),
+                                                         QStringLiteral("No such file or directory"), {}, {}})
     {
         m_openOk = ok;
         m_openError = error;
+        m_failure = failure;
     }
     int openCount() const { return m_opens; }
     void injectLoss(const QString& reason) { lost(reason); }
@@ -97,6 +102,7 @@ private:
     QList<QByteArray> m_writes;
     bool m_openOk = true;
     QString m_openError;
+    PortOpenFailure m_failure;
     int m_opens = 0;
 };
 

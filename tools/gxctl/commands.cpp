@@ -241,7 +241,19 @@ int download(Session& s, const Invocation& in)
     const auto working = readFile(s, path);
     if (!working)
         return Failure;
-    if (const auto limits = limitsFrom(QString(), false)) {
+    // Without limits.txt nothing would check the values: refused, unless the
+    // user says so with --no-limits.
+    QString limitsError;
+    const auto limits = in.options.isSet(QStringLiteral("no-limits"))
+                            ? std::nullopt
+                            : gx::loadProgramLimits(QDir::currentPath(), &limitsError);
+    if (!limits && !in.options.isSet(QStringLiteral("no-limits"))) {
+        printError(limitsError);
+        printError(QStringLiteral("the profile cannot be downloaded without limits.txt to check its values; "
+                                  "nothing has been sent (--no-limits downloads it unchecked)"));
+        return Failure;
+    }
+    if (limits) {
         const auto outside = gx::checkAgainstLimits(*working, *limits);
         if (!outside.isEmpty()) {
             for (const gx::ValueAdjustment& a : outside)
@@ -292,8 +304,10 @@ int diff(Session& s, const Invocation& in)
     for (int i = 0; i < 2; ++i) {
         const QString what = in.arguments.value(i);
         sides[i] = what == QLatin1String("controller") ? uploadFrom(s, in) : readFile(s, what);
-        if (!sides[i])
-            return failed(s);
+        if (!sides[i]) {
+            failed(s);
+            return Trouble;
+        }
     }
     const auto limits = limitsFrom(QString(), false).value_or(gx::ProgramLimits{});
     struct Slot {
@@ -315,12 +329,14 @@ int diff(Session& s, const Invocation& in)
         compared.append({gx::SlotKind::Pin, i});
     compared.append({gx::SlotKind::Notes, 0});
     QJsonArray json;
+    bool differ = false;
     for (const Slot& slot : compared) {
         const QString a = gx::displayValue(slot.kind, slot.index, *sides[0], limits);
         const QString b = gx::displayValue(slot.kind, slot.index, *sides[1], limits);
         if (a == b)
             continue;
-        const QString name = gx::settingName(slot.kind, slot.index);
+        differ = true;
+        const QString name = gx::settingLabel(slot.kind, slot.index);  // the values carry their units
         if (in.json)
             json.append(QJsonObject{{"setting", name}, {"a", a}, {"b", b}});
         else if (slot.kind == gx::SlotKind::Notes)
@@ -331,7 +347,7 @@ int diff(Session& s, const Invocation& in)
     }
     if (in.json)
         outJson(json);
-    return Success;
+    return differ ? Failure : Success;
 }
 
 int scan(Session& s, const Invocation& in)

@@ -18,6 +18,7 @@ struct Invocation {
 constexpr int Success = 0;
 constexpr int Failure = 1;  // the controller or a file failed
 constexpr int Usage = 2;
+constexpr int Trouble = 2;  // diff: as diff(1), 0 the same, 1 different, 2 trouble
 
 int identify(Session& s, const Invocation& in);
 int status(Session& s, const Invocation& in);

@@ -53,17 +53,19 @@ const std::vector<Command>& commands()
          "Reads the profile and its notes and writes them as \"Save profile to disk\" does. Over the network "
          "(--node) the notes do not travel: the file holds none.",
          {{"o", "FILE", "the profile file to write"}}, 0, true, upload},
-        {"download", "download FILE",
+        {"download", "download FILE [--no-limits]",
          "Writes a profile file into a stopped controller, as \"Download profile to Genpilot\" does, with its "
-         "checks and both confirmations. Direct line only.",
-         {}, 1, true, download},
+         "checks and both confirmations. Direct line only. Every value is first checked against limits.txt; "
+         "without that file the download is refused.",
+         {{"no-limits", nullptr, "download without limits.txt, the values unchecked"}}, 1, true, download},
         {"check", "check FILE [--limits FILE]",
          "Reads a profile file and reports every line that breaks the layout and every value outside its range "
          "or option list. Exit status 0 only when clean.",
          {{"limits", "FILE", "the limits file (default: limits.txt where the program finds it)"}}, 1, false, check},
         {"diff", "diff A B",
          "Compares two profiles slot by slot, each a profile file or \"controller\" (uploaded now), and prints each "
-         "difference with its label and both values as the program shows them.",
+         "difference with its label and both values as the program shows them. Exit status as diff(1): 0 the "
+         "same, 1 different, 2 trouble (a file that cannot be read, a controller that does not answer).",
          {}, 2, false, diff},
         {"scan", "scan", "The quick status of RS485 nodes 1 to 15, one line per node that answers.", {}, 0, true, scan},
     };
@@ -122,19 +124,24 @@ QString commandText(const Command& c)
          + optionsText(c.options);
 }
 
+const char* UsageLine = "Usage: gxctl [options] COMMAND [arguments]";
+
 const char* Closing = "\nExit status: 0 success, 1 the controller or a file failed (the message on\n"
-                      "standard error), 2 a usage error. Ctrl-C ends a command; a download that has\n"
-                      "begun to send the profile finishes first unless Ctrl-C is pressed twice.\n";
+                      "standard error), 2 a usage error; diff: 0 the same, 1 different, 2 trouble.\n"
+                      "Ctrl-C ends a command; a download that has begun to send the profile\n"
+                      "finishes first unless Ctrl-C is pressed twice; after --dial the modem is\n"
+                      "hung up, also when Ctrl-C comes during the dial.\n";
 
 QString usageText()
 {
-    QString t = QStringLiteral("Usage: gxctl [options] COMMAND [arguments]\n\n"
+    QString t = QLatin1String(UsageLine) + QStringLiteral("\n\n"
                                "The work of the GX510-520 program from the command line: the same protocol,\n"
                                "profile files and messages as the window.\n\nCommands:\n\n");
     for (const Command& c : commands())
         t += commandText(c) + QLatin1Char('\n');
     t += QStringLiteral("Options of every command:\n") + optionsText({std::begin(GlobalOptions), std::end(GlobalOptions)});
-    t += QStringLiteral("  -h, --help              this text; gxctl COMMAND --help shows one command\n");
+    t += QStringLiteral("  -h, --help              this text; gxctl COMMAND --help shows one command\n"
+                        "  --version               the version of gxctl\n");
     return t + QLatin1String(Closing);
 }
 
@@ -146,7 +153,7 @@ QString commandHelp(const Command& c)
 
 int usage(const QString& why)
 {
-    std::fprintf(stderr, "gxctl: %s (see gxctl --help)\n", qPrintable(why));
+    std::fprintf(stderr, "gxctl: %s\n%s (gxctl --help tells more)\n", qPrintable(why), UsageLine);
     return Usage;
 }
 
@@ -184,12 +191,19 @@ int main(int argc, char** argv)
     const QString name = commandName(args);
     const Command* command = find(name);
     const bool help = args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"));
+    // An unknown command is a usage error, whatever follows it (--help too).
+    if (!name.isEmpty() && !command)
+        return usage(QStringLiteral("no command \"%1\"").arg(name));
     if (!command) {
+        if (args.contains(QStringLiteral("--version"))) {
+            std::printf("gxctl %s\n", GX_VERSION);
+            return Success;
+        }
         if (help || args.size() == 1) {
             std::fputs(qPrintable(usageText()), help ? stdout : stderr);
             return help ? Success : Usage;
         }
-        return usage(name.isEmpty() ? QStringLiteral("no command given") : QStringLiteral("no command \"%1\"").arg(name));
+        return usage(QStringLiteral("no command given"));
     }
     if (help) {
         std::fputs(qPrintable(commandHelp(*command)), stdout);
@@ -244,8 +258,18 @@ int main(int argc, char** argv)
                                                         if (session.status.verbose)
                                                             printError(s);
                                                     });
-            if (result != gx::Dialer::Result::LoggedOn)
+            if (result != gx::Dialer::Result::LoggedOn) {
+                if (session.interrupted) {
+                    // Ctrl-C during the dial: the modem abandons the call and
+                    // hangs up, as "Disconnect" does in the window.
+                    session.waiter.resetClosing();
+                    if (!session.dialer.connected())
+                        session.dialer.cancel();  // CR LF: only while the modem still dials
+                    session.dialer.hangUp();
+                    printError(QStringLiteral("interrupted: the call was abandoned and the modem hung up"));
+                }
                 return Failure;
+            }
             session.port.setInputMode(gx::SerialPort::TextMode);
         }
     }

@@ -43,7 +43,9 @@ QString OverlaySettings::value(const QString& section, const QString& key, const
 
 void OverlaySettings::setValue(const QString& section, const QString& key, const QString& v)
 {
-    m_base.setValue(section, key, v);
+    // A script never changes what the window shows: what gxctl would store
+    // (the dial's "LastNumber") lives only as long as the command.
+    overlay(section, key, v);
 }
 
 bool Session::open(const QString& given, bool modem)
@@ -70,7 +72,10 @@ bool Session::open(const QString& given, bool modem)
     port.setCommPort(com);
     port.setHandshaking(modem ? gx::SerialPort::RtsCts : gx::SerialPort::NoHandshake);
     if (!port.setPortOpen(true)) {
-        printError(QStringLiteral("can't open COM %1 (%2: %3)").arg(com).arg(gx::systemPortName(com, settings), port.errorString()));
+        gx::PortOpenFailure failure = port.openFailure();
+        if (failure.device.isEmpty())
+            failure.device = gx::systemPortName(com, settings);
+        printError(gx::cantOpenMessage(com == 255 ? 0 : com, failure));
         return false;
     }
     return true;

@@ -36,6 +36,7 @@ public:
 };
 
 // The user's settings, with the port given on the command line laid over them.
+// Nothing is written to the user's settings: what a command stores stays here.
 class OverlaySettings final : public gx::SettingsStore {
 public:
     explicit OverlaySettings(gx::SettingsStore& base) : m_base(base) {}

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -23,12 +25,19 @@ struct Outcome {
     double seconds = 0;
 };
 
-Outcome gxctl(const QStringList& args)
+// With `configDir`, gxctl keeps the user's settings there (XDG_CONFIG_HOME);
+// `program` another copy of gxctl.
+Outcome gxctl(const QStringList& args, const QString& configDir = {}, const QString& program = GXCTL_PATH)
 {
     QProcess p;
+    if (!configDir.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+        p.setProcessEnvironment(env);
+    }
     QElapsedTimer t;
     t.start();
-    p.start(QStringLiteral(GXCTL_PATH), args);
+    p.start(program, args);
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError()),
             t.nsecsElapsed() / 1e9};
@@ -110,7 +119,7 @@ TEST(Gxctl, ProfilesGoRoundTripAndAreCheckedAndCompared)
         f.write(writeProfileFile(p));
     }
     const Outcome d = s.run({"diff", dir.filePath("edited.520"), "controller"});
-    EXPECT_EQ(d.rc, 0);
+    EXPECT_EQ(d.rc, 1) << "different";
     EXPECT_EQ(d.out.trimmed(), "Timers: Start Delay:  0:00:07  ->  " + QString("0:00:%1").arg(c.profile.TimerValue[0], 2, 10, QChar('0')));
 
     // Two bad values: both named, exit 1.
@@ -169,9 +178,12 @@ TEST(Gxctl, ASilentControllerAndADialledOne)
     EXPECT_LT(r.seconds, 3.0) << "within the identification's 2 s";
 
     Sim modem({QStringLiteral("--modem")});
-    const Outcome dialled = modem.run({"--dial", "5550100", "--pin", "1234", "identify"});
+    QTemporaryDir config;
+    const Outcome dialled =
+        gxctl({"--port", modem.sim.path, "--dial", "5550100", "--pin", "1234", "identify"}, config.path());
     EXPECT_EQ(dialled.rc, 0) << dialled.err.toStdString();
     EXPECT_TRUE(dialled.out.contains("Model:    GX520"));
+    EXPECT_FALSE(QFile::exists(config.filePath("GX520/GX520.ini"))) << "the window's settings are left alone";
     EXPECT_EQ(modem.run({"--dial", "5550100", "--pin", "9999", "identify"}).err.trimmed(),
               "gxctl: Password rejected: Call terminated");
 }
@@ -194,4 +206,83 @@ TEST(Gxctl, ThroughASerialGatewayOnTheLoopback)
     const Outcome closed = gxctl({"--port", "tcp://127.0.0.1:1", "identify"});
     EXPECT_EQ(closed.rc, 1);
     EXPECT_TRUE(closed.err.contains("can't open")) << closed.err.toStdString();
+}
+
+TEST(Gxctl, ExitStatusesAScriptCanRelyOn)
+{
+    Sim s({});
+    QTemporaryDir dir;
+    const QString mine = dir.filePath("mine.520");
+    ASSERT_EQ(s.run({"upload", "-o", mine}).rc, 0);
+    // A copy of gxctl with no limits.txt anywhere it looks.
+    const QString lone = dir.filePath("bin/gxctl");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("bin")) && QFile::copy(QStringLiteral(GXCTL_PATH), lone));
+    const QString version = QStringLiteral("gxctl %1\n").arg(GX_VERSION);
+    const struct {
+        QStringList args;
+        int rc;
+        QString out, err;  // what standard output is, what standard error holds
+        QString program;
+    } rows[] = {
+        {{"diff", mine, mine}, 0, "", "", GXCTL_PATH},
+        {{"diff", mine, dir.filePath("none.520")}, 2, "", "none.520 cannot be read", GXCTL_PATH},
+        {{"--version"}, 0, version, "", GXCTL_PATH},
+        {{"serve", "--help"}, 2, "", "gxctl: no command \"serve\"\nUsage: gxctl", GXCTL_PATH},
+        {{"identify", "--frobnicate"}, 2, "", "Unknown option 'frobnicate'", GXCTL_PATH},
+        {{"--port", s.sim.path, "download", mine}, 1, "", "--no-limits downloads it unchecked", lone},
+        {{"--port", s.sim.path, "download", "--no-limits", mine}, 0, "", "", lone},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.args.join(' ').toStdString());
+        const Outcome o = gxctl(r.args, {}, r.program);
+        EXPECT_EQ(o.rc, r.rc) << o.err.toStdString();
+        EXPECT_EQ(o.out, r.out);
+        EXPECT_TRUE(o.err.contains(r.err)) << o.err.toStdString();
+    }
+}
+
+TEST(Gxctl, CtrlCDuringTheDialHangsTheModemUp)
+{
+    QTemporaryDir dir;
+    const QString trace = dir.filePath("trace.log");
+    SimProcess sim({"--modem", "--fast", "--dial-delay", "20000", "--trace", trace});
+    QProcess p;
+    p.setReadChannel(QProcess::StandardError);
+    p.start(QStringLiteral(GXCTL_PATH), {"--port", sim.path, "--verbose", "--dial", "5550100", "--pin", "1234", "identify"});
+    QByteArray err;
+    while (!err.contains("Dialing...") && p.waitForReadyRead(10000))
+        err += p.readAllStandardError();
+    ASSERT_TRUE(err.contains("Dialing...")) << err.toStdString();
+    p.terminate();  // as Ctrl-C
+    ASSERT_TRUE(p.waitForFinished(20000));
+    err += p.readAllStandardError();
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(err.contains("the modem hung up")) << err.toStdString();
+    // Ctrl-C in the pause before the dial command: no dial is begun, and the
+    // modem gets "+++" and ATH0 as "Disconnect" sends them.
+    const QByteArray log = contents(trace);
+    EXPECT_TRUE(!log.contains("ATDT") && log.contains("+++ATH0<CR>")) << log.toStdString();
+    const QString modem = sim.command("modem status");
+    EXPECT_TRUE(modem.startsWith("ok modem mode command, on-hook")) << modem.toStdString();
+}
+
+TEST(Programs, EachRefusesAnArgumentItDoesNotUnderstand)
+{
+    const QStringList programs = QStringLiteral(GX_PROGRAMS).split(',', Qt::SkipEmptyParts);
+    EXPECT_GE(programs.size(), 3);
+    for (const QString& program : programs) {
+        SCOPED_TRACE(program.toStdString());
+        const Outcome refused = gxctl({"--no-such-option"}, {}, program);
+        EXPECT_EQ(refused.rc, 2) << refused.out.toStdString();
+        EXPECT_TRUE(refused.out.isEmpty()) << "no figures, no window";
+        EXPECT_TRUE(refused.err.contains("Usage") || program.endsWith("gxsim")) << refused.err.toStdString();
+        const Outcome help = gxctl({"--help"}, {}, program);
+        EXPECT_EQ(help.rc, 0);
+        EXPECT_TRUE(help.out.contains("Usage") || help.out.contains("usage")) << help.out.toStdString();
+    }
+    for (const char* name : {"gx520", "gxctl"}) {
+        const Outcome version = gxctl({"--version"}, {}, QFileInfo(QStringLiteral(GXCTL_PATH)).dir().filePath(name));
+        EXPECT_EQ(version.rc, 0);
+        EXPECT_EQ(version.out, QStringLiteral("%1 %2\n").arg(name, GX_VERSION));
+    }
 }
