@@ -1,3 +1,5 @@
+// "Dial up": the number, the PIN and the progress of the dial sequence.
+
 #include "remote/formdialup.h"
 
 #include "platform/settingsstore.h"
@@ -66,7 +68,21 @@ void FormDialup::Form_Load()
 
 void FormDialup::TextPhoneNumber_Change()
 {
-    CommandDial->setEnabled(!TextPhoneNumber->text().isEmpty() && TextRemotePIN->text().size() > 3);
+    CommandDial->setEnabled(!m_dialling && !TextPhoneNumber->text().isEmpty() && TextRemotePIN->text().size() > 3);
+}
+
+void FormDialup::setDialling(bool dialling)
+{
+    m_dialling = dialling;
+    for (QWidget* w : std::initializer_list<QWidget*>{TextPhoneNumber, TextRemotePIN, CommandAddressBook})
+        w->setEnabled(!dialling);
+    TextPhoneNumber_Change();
+}
+
+void FormDialup::reject()
+{
+    // The main window ends the dial and closes the dialog.
+    emit cancelClicked();
 }
 
 } // namespace gx

@@ -18,8 +18,14 @@ public:
     explicit FormDialup(SettingsStore& settings, QWidget* parent = nullptr);
 
     void Form_Load();
-    // Dial is usable with a number and a PIN of four characters.
+    // Dial is usable with a number and a PIN of four characters, and never
+    // while a dial runs.
     void TextPhoneNumber_Change();
+    // While a dial runs only Cancel is live.
+    void setDialling(bool dialling);
+    bool dialling() const { return m_dialling; }
+    // Esc and the window's close box are Cancel.
+    void reject() override;
 
     QLineEdit* TextPhoneNumber = nullptr;
     QLineEdit* TextRemotePIN = nullptr;
@@ -35,6 +41,7 @@ signals:
 
 private:
     SettingsStore& m_settings;
+    bool m_dialling = false;
 };
 
 } // namespace gx

@@ -341,6 +341,11 @@ void FormMonitor::setMenus()
         menuDisconnect->setEnabled(false);
     }
     menuSettings->menuAction()->setEnabled(menuMain->isChecked());
+    // Entries that a dial or a running operation disabled come back here.
+    for (QAction* a : {menuProgram, menuPrintProfile, menuPrinterSetup, comPortMenu, ExitMenu})
+        a->setEnabled(true);
+    for (QMenu* m : {FileMenu, menuView, menuModem})
+        m->menuAction()->setEnabled(true);
 
     // Without the limits the editor has no ranges: its screens stay closed.
     if (!ProgramScreensAvailable) {
@@ -349,6 +354,7 @@ void FormMonitor::setMenus()
             a->setEnabled(false);
         CommandProgram->setEnabled(false);
     }
+    applyFence();
 }
 
 void FormMonitor::setStartScreenVisible(bool visible)
@@ -379,10 +385,7 @@ bool FormMonitor::editorShown() const
 
 void FormMonitor::showEditorScreen()
 {
-    Frame1[0]->setVisible(false);
-    setStartScreenVisible(false);
-    TabStrip1->setVisible(true);
-    TabStrip1_Click();
+    showScreen(Screen::Editor);
     menuMain->setChecked(false);
     MonitorMenu->setChecked(false);
     menuProgram->setChecked(true);
@@ -391,18 +394,18 @@ void FormMonitor::showEditorScreen()
 
 void FormMonitor::showStartScreen()
 {
-    for (QGroupBox* f : Frame1)
-        f->setVisible(false);
-    TabStrip1->setVisible(false);
-    setStartScreenVisible(true);
+    showScreen(Screen::Start);
 }
 
 void FormMonitor::stopMonitor()
 {
+    const OperationScope stopping(*this, Operation::Stopping);
     StatusUpdate = false;
     m_platform.waiter.pause(1.0);
-    Frame1[0]->setVisible(false);
-    setStartScreenVisible(true);
+    // The start screen takes the monitor's place; a screen of another mode
+    // (the editor during an upload) stays as it is.
+    if (screenShown() == Screen::Monitor)
+        showScreen(Screen::Start);
     InMonitor = false;
     setMenus();
 }
@@ -433,9 +436,7 @@ void FormMonitor::CommandProgram_Click()
     MonitorMenu->setChecked(false);
     menuProgram->setChecked(true);
     menuMain->setChecked(false);
-    setStartScreenVisible(false);
-    TabStrip1->setVisible(true);
-    TabStrip1_Click();
+    showScreen(Screen::Editor);
     ProfileChanged = false;
     showProfileCaption();
 }
@@ -444,15 +445,16 @@ void FormMonitor::menuProgram_Click()
 {
     if (!ProgramScreensAvailable)
         return;
+    // From a monitor: its loop ends first, then the editor shows.
+    if (deferWhileBusy([this] { menuProgram_Click(); }))
+        return;
     if (leaveNetworkMonitor)
         leaveNetworkMonitor();
     stopMonitor();
     MonitorMenu->setChecked(false);
     menuProgram->setChecked(true);
     menuMain->setChecked(false);
-    setStartScreenVisible(false);
-    TabStrip1->setVisible(true);
-    TabStrip1_Click();
+    showScreen(Screen::Editor);
     m_platform.waiter.yieldOnce();
     showProfileCaption();
 }
@@ -468,11 +470,10 @@ void FormMonitor::TabStrip1_Click()
 
 void FormMonitor::menuMain_Click()
 {
+    if (deferWhileBusy([this] { menuMain_Click(); }))
+        return;
     stopMonitor();
-    for (QGroupBox* f : Frame1)
-        f->setVisible(false);
-    TabStrip1->setVisible(false);
-    setStartScreenVisible(true);
+    showScreen(Screen::Start);
     InMonitor = false;
     InProgram = false;
     setMenus();
@@ -496,6 +497,10 @@ void FormMonitor::endProgram()
 
 void FormMonitor::ExitMenu_Click()
 {
+    if (m_operation != Operation::None) {
+        requestExit(true);
+        return;
+    }
     stopMonitor();
     if (ProfileChanged) {
         const Dialogs::Answer a = m_platform.dialogs.askOkCancel(QStringLiteral("Discard current profile?"),
@@ -506,8 +511,16 @@ void FormMonitor::ExitMenu_Click()
             return;
         }
     }
-    m_platform.settings.setSetting(QStringLiteral("Screen height"), QString::number(pixelsToTwipsY(height(), this)));
-    m_platform.settings.setSetting(QStringLiteral("Screen width"), QString::number(pixelsToTwipsX(width(), this)));
+    finishExit(true);
+}
+
+void FormMonitor::finishExit(bool fromMenu)
+{
+    if (fromMenu) {
+        m_platform.settings.setSetting(QStringLiteral("Screen height"),
+                                       QString::number(pixelsToTwipsY(height(), this)));
+        m_platform.settings.setSetting(QStringLiteral("Screen width"), QString::number(pixelsToTwipsX(width(), this)));
+    }
     sendGoodbye(true);
     endProgram();
 }
@@ -520,6 +533,12 @@ void FormMonitor::Form_Unload()
 
 void FormMonitor::closeEvent(QCloseEvent* event)
 {
+    if (!m_ending && m_operation != Operation::None) {
+        // The window stays until the operation has ended (or is not abandoned).
+        event->ignore();
+        requestExit(false);
+        return;
+    }
     if (!m_ending) {
         m_ending = true;
         Form_Unload();

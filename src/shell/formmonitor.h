@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QGroupBox;
@@ -31,6 +32,40 @@ class SerialPort;
 class SettingsStore;
 class StatusWindows;
 class Waiter;
+
+// The long operations of the program. While one runs, only the controls it
+// allows stay live (applyFence), so that nothing a click starts can run inside
+// it; the ways out it allows set a flag or ask it to stop, and act once it has
+// ended.
+enum class Operation {
+    None,
+    Stopping,        // stopMonitor's pause
+    Monitor,         // identification, the single-unit monitor loop
+    NetworkMonitor,  // the network monitor loop
+    Upload,          // a profile and its notes from a controller
+    Download,        // a profile and its notes into a controller
+    Dial,            // the dial sequence and log-on
+    AnswerLoop,      // the call log's answer loop
+    HangUp,          // "Disconnect"
+};
+const char* operationName(Operation op);
+
+class FormMonitor;
+
+// An operation from construction to destruction. Scopes nest (the network
+// monitor hands a node to the live monitor); when the outermost ends, the
+// menus are those setMenus gives and whatever was asked for meanwhile runs.
+class OperationScope {
+public:
+    OperationScope(FormMonitor& window, Operation op);
+    ~OperationScope();
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+private:
+    FormMonitor& m_window;
+    Operation m_outer;
+};
 
 // Everything the main window needs from outside the program.
 struct Platform {
@@ -79,6 +114,22 @@ public:
 
     void setMenus();
     void stopMonitor();
+
+    // The operation running now (None when the window is idle).
+    Operation operation() const { return m_operation; }
+    // Disables what the running operation does not allow, and what must not
+    // touch the port while a modem call is up; setMenus ends with it.
+    void applyFence();
+    // Parts that own dialogs fence them too: called with the running operation.
+    std::vector<std::function<void(Operation)>> fenceHooks;
+    // While an operation runs: keeps `action` for when it has ended and, with
+    // `stopNow`, asks it to stop at its next whole message; returns true.
+    // When none runs, returns false and the caller acts at once.
+    bool deferWhileBusy(std::function<void()> action, bool stopNow = true);
+    // The screens, exactly one of which shows at any time.
+    enum class Screen { Start, Monitor, Editor, Network, CallLog };
+    void showScreen(Screen screen);
+    Screen screenShown() const;
 
     // Click handlers.
     void CommandMonitor_Click();
@@ -144,6 +195,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    friend class OperationScope;
+    void operationEnded();
+    // Exit or the window's close while an operation runs: asks what must be
+    // asked, then stops the operation and ends the program once it has ended.
+    void requestExit(bool fromMenu);
+    void finishExit(bool fromMenu);
     void buildMenus();
     void buildScreens();
     // 0x12 when the port is open; as the program's last byte it seals the port.
@@ -157,6 +214,9 @@ private:
     std::unique_ptr<Link> m_link;
     QPointer<QWidget> m_about;
     bool m_ending = false;
+    Operation m_operation = Operation::None;
+    std::vector<std::function<void()>> m_afterOperation;
+    enum class PendingExit { None, Menu, Close } m_pendingExit = PendingExit::None;
     QTimer* m_waitTicker = nullptr;
     QString m_waitingFor;
     double m_waitStarted = 0.0;

@@ -89,12 +89,13 @@ Monitoring::~Monitoring() = default;
 
 void Monitoring::Check510520()
 {
+    const OperationScope monitoring(m_window, Operation::Monitor);
     m_link.NetworkMode = false;
     // An error left by an earlier operation must not make this identification
     // look failed: only the identification's own outcome counts.
     m_link.ProgStatus.clear();
     m_link.uploadID();
-    if (!m_link.ProgStatus.isEmpty())
+    if (!m_link.ProgStatus.isEmpty() || m_window.waiter().closing())
         return;
     if (m_link.Instrument.contains(QLatin1String("510"))) {
         m_window.Frame1[0]->setTitle(QStringLiteral("GX510: Local mode"));
@@ -103,6 +104,8 @@ void Monitoring::Check510520()
         m_link.NetworkMode = true;
         m_link.Address = 1;
         CheckNodeAvailable(1);
+        if (m_window.waiter().closing())
+            return;
         if (m_network->LEDavailable[1]->isOn()) {
             MonitorNetwork();
         } else {
@@ -116,27 +119,26 @@ void Monitoring::Check510520()
 void Monitoring::startMonitor()
 {
     FormMonitor& w = m_window;
+    const OperationScope monitoring(w, Operation::Monitor);
     w.setStartScreenVisible(false);
     const bool alreadyRunning = w.MonitorMenu->isChecked() && !m_link.NetworkMode;
     if (!alreadyRunning) {
         w.InMonitor = true;
         w.InProgram = false;
         w.setMenus();
-        w.TabStrip1->setVisible(false);
-        for (QGroupBox* f : w.Frame1)
-            f->setVisible(false);
-        w.Frame1[0]->setVisible(true);
-        showNetworkFrame(false);
+        w.showScreen(FormMonitor::Screen::Monitor);
         m_link.ensureOpen();
         m_link.ProgStatus.clear();
         m_link.uploadID();
         if (!m_link.ProgStatus.isEmpty()) {
-            w.stopMonitor();
+            if (!w.waiter().closing())
+                w.stopMonitor();
         } else {
             m_screen->setUnitId(m_link.ID);
             m_link.uploadProfile();
             if (!m_link.ProgStatus.isEmpty()) {
-                w.stopMonitor();
+                if (!w.waiter().closing())
+                    w.stopMonitor();
             } else {
                 setup = m_screen->setUp(m_link.uploadedProfile, InputFunctionText, OutputFunctionText,
                                         w.colours.ColourBorder);
@@ -290,15 +292,17 @@ void Monitoring::ImageButton_Click(int Index)
 
 void Monitoring::showNetworkFrame(bool shown)
 {
-    m_window.FrameNetMonitor->setVisible(shown);
     if (shown)
-        m_window.setStartScreenVisible(false);
+        m_window.showScreen(FormMonitor::Screen::Network);
+    else
+        m_window.FrameNetMonitor->setVisible(false);
 }
 
 void Monitoring::MonitorNetwork()
 {
     FormMonitor& w = m_window;
     NetworkScreen& n = *m_network;
+    const OperationScope monitoring(w, Operation::NetworkMonitor);
     const QString count = w.platform().settings.setting(QStringLiteral("Node count"), QStringLiteral("8"));
     n.TextNodeCheck->setText(count);
     n.setNodeCount(std::clamp(numericValue(count), 1, NetworkScreen::Rows));
@@ -354,11 +358,11 @@ void Monitoring::MonitorNetwork()
         n.showLinkHealth(m_link.health);
     }
 
-    if (FullMonitor) {
+    if (FullMonitor && !waiter.closing()) {
         w.Frame1[0]->setTitle(QStringLiteral("GX520: Node: ") + QString::number(m_link.Address));
         showNetworkFrame(false);
         startMonitor();
-    } else {
+    } else if (!waiter.closing()) {
         showNetworkFrame(false);
     }
 }
@@ -456,15 +460,20 @@ void Monitoring::StopGX520(int node)
 void Monitoring::CommandMonitorNetwork_Click()
 {
     FormMonitor& w = m_window;
-    showNetworkFrame(false);
+    // The button's being disabled ends the loop after its pass; the screen and
+    // the menus change once it has ended.
     m_network->CommandMonitorNetwork->setEnabled(false);
+    if (w.deferWhileBusy([this] { CommandMonitorNetwork_Click(); }, false))
+        return;
+    showNetworkFrame(false);
     for (QAction* a : {w.menuSaveGX510, w.menuLoadGX510, w.menuSaveDisk, w.menuLoadDisk})
         a->setEnabled(true);
     w.MonitorMenu->setChecked(false);
     w.menuProgram->setChecked(false);
     w.menuMain->setChecked(true);
     if (!w.InMonitor && !w.InProgram)
-        w.setStartScreenVisible(true);
+        w.showScreen(FormMonitor::Screen::Start);
+    w.applyFence();
 }
 
 } // namespace gx

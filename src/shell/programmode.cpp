@@ -112,6 +112,7 @@ void ProgramMode::menuLoadGX510_Click()
 {
     FormMonitor& w = m_window;
     Link& link = w.link();
+    const OperationScope uploading(w, Operation::Upload);
     const bool editorWasShown = w.editorShown();
     link.NetworkMode = false;
     w.stopMonitor();
@@ -139,6 +140,8 @@ void ProgramMode::menuLoadGX510_Click()
     link.uploadProfile();
     if (!link.ProgStatus.isEmpty())
         return restore();
+    if (w.waiter().closing())
+        return restore();
     link.uploadProfileText();
     if (!link.ProgStatus.isEmpty())
         return restore();
@@ -164,6 +167,7 @@ void ProgramMode::menuSaveGX510_Click()
                                     Title);
         return;
     }
+    const OperationScope downloading(w, Operation::Download);
     w.link().downloadProfile(data->image, data->text, [&w] {
         w.CurrentProfileName = QStringLiteral("<520 download>");
         w.showProfileCaption();

@@ -47,6 +47,21 @@ RemoteAccess::RemoteAccess(FormMonitor& window)
         connect(action, &QAction::triggered, this, [this, handler = handler] { (this->*handler)(); });
     connect(window.CommandLogCalls, &QPushButton::clicked, this, &RemoteAccess::CommandLogCalls_Click);
     connect(&window.link(), &Link::settingsDialogRequested, this, &RemoteAccess::comPortMenu_Click);
+    window.fenceHooks.push_back([this](Operation op) { fenceDialogs(op); });
+}
+
+void RemoteAccess::fenceDialogs(Operation op)
+{
+    const bool idle = op == Operation::None;
+    // Apply and Cancel reopen the port: never under an operation or a call.
+    if (m_settings)
+        m_settings->setEnabled(idle && !m_window.ModemConnected);
+    if (m_book)
+        m_book->setEnabled(idle);
+    if (m_dialup) {
+        m_dialup->setEnabled(idle || op == Operation::Dial);
+        m_dialup->setDialling(op == Operation::Dial);
+    }
 }
 
 RemoteAccess::~RemoteAccess() = default;
@@ -99,6 +114,7 @@ void RemoteAccess::comPortMenu_Click()
         serialDevices, &w);
     m_settings->setWindowFlag(Qt::Window);
     m_settings->Form_Load();
+    fenceDialogs(w.operation());
 }
 
 void RemoteAccess::menuLocCon_Click()
@@ -114,6 +130,10 @@ void RemoteAccess::menuRemCon_Click()
 void RemoteAccess::useConnection(bool remote)
 {
     FormMonitor& w = m_window;
+    // Switching lines reopens the port: never while a call is up (the entries
+    // are disabled then) or an operation runs.
+    if (w.ModemConnected || w.operation() != Operation::None)
+        return;
     (remote ? w.menuLocCon : w.menuRemCon)->setChecked(false);
     (remote ? w.menuRemCon : w.menuLocCon)->setChecked(true);
     w.platform().settings.setSetting(QStringLiteral("use"), remote ? QStringLiteral("remote") : QStringLiteral("local"));
@@ -129,12 +149,14 @@ void RemoteAccess::menuConnect_Click()
         connect(m_dialup, &FormDialup::dialClicked, this, &RemoteAccess::CommandDial_Click);
         connect(m_dialup, &FormDialup::addressBookClicked, this, &RemoteAccess::CommandAddressBook_Click);
         connect(m_dialup, &FormDialup::cancelClicked, this, [this] {
-            m_dialer->cancel();
+            if (m_window.operation() == Operation::Dial)
+                m_dialer->cancel();
             m_dialup->hide();
-            if (!m_dialling)
+            if (m_window.operation() != Operation::Dial)
                 m_dialup->deleteLater();
         });
         m_dialup->Form_Load();
+        fenceDialogs(m_window.operation());
     }
     m_dialup->show();
     m_dialup->raise();
@@ -153,6 +175,7 @@ void RemoteAccess::CommandAddressBook_Click()
                 m_dialup->TextPhoneNumber->setText(number);
         });
     }
+    fenceDialogs(m_window.operation());
     m_book->show();
     m_book->raise();
 }
@@ -161,17 +184,18 @@ void RemoteAccess::CommandDial_Click()
 {
     FormMonitor& w = m_window;
     QPointer<FormDialup> dialog = m_dialup;
-    if (!dialog)
+    if (!dialog || w.operation() != Operation::None)
         return;
-    dialog->CommandDial->setEnabled(false);
     w.ModemConnected = false;
-    m_dialling = true;
-    const Dialer::Result result = m_dialer->dial(dialog->TextPhoneNumber->text(), dialog->TextRemotePIN->text(),
-                                                 [dialog](const QString& text) {
-                                                     if (dialog)
-                                                         dialog->TextStatus->setText(text);
-                                                 });
-    m_dialling = false;
+    Dialer::Result result;
+    {
+        const OperationScope dialling(w, Operation::Dial);
+        result = m_dialer->dial(dialog->TextPhoneNumber->text(), dialog->TextRemotePIN->text(),
+                                [dialog](const QString& text) {
+                                    if (dialog)
+                                        dialog->TextStatus->setText(text);
+                                });
+    }
     if (result == Dialer::Result::LoggedOn) {
         w.MonitorMenu->setEnabled(true);
         w.menuProgram->setEnabled(true);
@@ -184,30 +208,26 @@ void RemoteAccess::CommandDial_Click()
         w.menuProgram->setEnabled(false);
         w.menuConnect->setEnabled(true);
     }
-    if (result != Dialer::Result::Cancelled)
-        w.setMenus();
+    // After a Cancel the menus are those setMenus gives too: a call hung up
+    // after CONNECT must not leave "Disconnect" live.
+    w.setMenus();
     if (dialog) {
-        dialog->CommandDial->setEnabled(true);
-        dialog->close();
+        dialog->hide();
         dialog->deleteLater();
     }
 }
 
 void RemoteAccess::menuDisconnect_Click()
 {
-    m_dialer->hangUp();
+    // While monitoring over the line: the monitor stops first.
+    if (m_window.deferWhileBusy([this] { menuDisconnect_Click(); }))
+        return;
+    {
+        const OperationScope hangingUp(m_window, Operation::HangUp);
+        m_dialer->hangUp();
+    }
     m_window.ModemConnected = false;
     m_window.setMenus();
-}
-
-void RemoteAccess::setLogMenusEnabled(bool enabled)
-{
-    FormMonitor& w = m_window;
-    for (QAction* a : {w.menuLoadDisk, w.menuSaveDisk, w.menuLoadGX510, w.menuSaveGX510, w.menuPrintProfile,
-                       w.menuPrinterSetup})
-        a->setEnabled(enabled);
-    for (QMenu* m : {w.menuView, w.menuModem, w.menuSettings})
-        m->menuAction()->setEnabled(enabled);
 }
 
 void RemoteAccess::CommandLogCalls_Click()
@@ -218,15 +238,18 @@ void RemoteAccess::CommandLogCalls_Click()
 void RemoteAccess::menuLog_Click()
 {
     FormMonitor& w = m_window;
+    if (w.operation() != Operation::None)
+        return;
     w.stopMonitor();
     w.InProgram = false;
     w.InMonitor = false;
-    w.showStartScreen();
-    w.setStartScreenVisible(false);
-    w.FrameLog->setVisible(true);
-    setLogMenusEnabled(false);
     m_answerer->setLogFolders(filesFolder(w.ProgramDirectory), userDataFolder());
-    const CallAnswerer::End end = m_answerer->logIncomingCalls();
+    CallAnswerer::End end;
+    {
+        const OperationScope answering(w, Operation::AnswerLoop);
+        w.showScreen(FormMonitor::Screen::CallLog);
+        end = m_answerer->logIncomingCalls();
+    }
     if (end == CallAnswerer::End::Closing)
         return;
     if (end == CallAnswerer::End::StayConnected) {
@@ -238,10 +261,8 @@ void RemoteAccess::menuLog_Click()
         w.CommandLogCalls->setEnabled(false);
         w.ModemConnected = true;
     }
-    setLogMenusEnabled(true);
-    w.FrameLog->setVisible(false);
     w.setMenus();
-    w.showStartScreen();
+    w.showScreen(FormMonitor::Screen::Start);
 }
 
 } // namespace gx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formmonitor.h"
 #include "platform/portnames.h"
 
 #include <QObject>
@@ -48,7 +49,7 @@ public:
     std::function<QList<SerialDeviceInfo>()> serialDevices = availableSerialDevices;
 
 private:
-    void setLogMenusEnabled(bool enabled);
+    void fenceDialogs(Operation op);
     // "Local Connection" or "Remote connection": the check marks, "use", the menus, the port.
     void useConnection(bool remote);
 
@@ -59,7 +60,6 @@ private:
     QPointer<FormSettings> m_settings;
     QPointer<FormDialup> m_dialup;
     QPointer<FormAddressBook> m_book;
-    bool m_dialling = false;
 };
 
 } // namespace gx
