@@ -342,7 +342,7 @@ void FormMonitor::setMenus()
     }
     menuSettings->menuAction()->setEnabled(menuMain->isChecked());
     // Entries that a dial or a running operation disabled come back here.
-    for (QAction* a : {menuProgram, menuPrintProfile, menuPrinterSetup, comPortMenu, ExitMenu})
+    for (QAction* a : {menuMain, menuProgram, menuPrintProfile, menuPrinterSetup, comPortMenu, ExitMenu})
         a->setEnabled(true);
     for (QMenu* m : {FileMenu, menuView, menuModem})
         m->menuAction()->setEnabled(true);
@@ -386,6 +386,7 @@ bool FormMonitor::editorShown() const
 void FormMonitor::showEditorScreen()
 {
     showScreen(Screen::Editor);
+    InProgram = true;
     menuMain->setChecked(false);
     MonitorMenu->setChecked(false);
     menuProgram->setChecked(true);
@@ -439,6 +440,8 @@ void FormMonitor::CommandProgram_Click()
     showScreen(Screen::Editor);
     ProfileChanged = false;
     showProfileCaption();
+    // The Settings menu goes with the Main Menu's check mark.
+    setMenus();
 }
 
 void FormMonitor::menuProgram_Click()
@@ -451,10 +454,14 @@ void FormMonitor::menuProgram_Click()
     if (leaveNetworkMonitor)
         leaveNetworkMonitor();
     stopMonitor();
+    // The editor is the program mode whichever way it was reached, so the
+    // menus that setMenus gives later agree with the screen.
+    InProgram = true;
     MonitorMenu->setChecked(false);
     menuProgram->setChecked(true);
     menuMain->setChecked(false);
     showScreen(Screen::Editor);
+    setMenus();
     m_platform.waiter.yieldOnce();
     showProfileCaption();
 }

@@ -77,6 +77,8 @@ public:
 
     // Called after every write, with that write; answer from here.
     std::function<void(const QByteArray&)> responder;
+    // Called when the program closes the port (a modem behind it hangs up).
+    std::function<void()> onClose;
 
     // A failing open says why as a real device would: the cause, the device
     // and what goes with the cause (the group, the devices there are now).
@@ -93,7 +95,11 @@ public:
 
 protected:
     bool openDevice(QString* error) override;
-    void closeDevice() override {}
+    void closeDevice() override
+    {
+        if (onClose)
+            onClose();
+    }
     void writeDevice(const QByteArray& bytes) override;
 
 private:
