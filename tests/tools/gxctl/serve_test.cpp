@@ -65,8 +65,16 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
     const QString trace = dir.filePath("trace.log");
     SimProcess sim({"--nodes", "1,2,3", "--trace", trace, "--run", "node 1 battery 12.5", "--run", "node 2 hours 2345.67",
                     "--run", "node 3 temp 95", "--run", "node 3 oil 12"});
+    // The hook of --on-fault writes what it is told into a file.
+    const QString hook = dir.filePath("hook.sh"), told = dir.filePath("told.txt");
+    {
+        QFile f(hook);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho \"$GX_SITE $GX_NODE $GX_FAULT_CODE $GX_FAULT_STATE $GX_FAULT_TEXT\" >> \"$1\"\n");
+        f.setPermissions(f.permissions() | QFile::ExeOwner);
+    }
     Recorder rec(broker.port);
-    Service serve({"--port", sim.path, "serve", "--nodes", "1-3", "--broker", broker.url()});
+    Service serve({"--port", sim.path, "serve", "--nodes", "1-3", "--broker", broker.url(), "--on-fault", hook + " " + told});
     const QString p = "gx520/Sim_site_1/";  // the site name of node 1, made topic-safe
     ASSERT_TRUE(rec.waitFor([&] { return rec.last.contains(p + "1/state") && rec.last.contains(p + "3/state"); }, 20))
         << serve.err.toStdString();
@@ -131,6 +139,11 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
     const auto cleared = readFaultMessage(rec.last.value(p + "2/fault"));
     ASSERT_TRUE(cleared);
     EXPECT_EQ(std::tuple(cleared->code, cleared->came, cleared->text), std::tuple(17, false, came->text));
+    const QString lines = QStringLiteral("Sim_site_1 2 17 came %1\nSim_site_1 2 17 cleared %1\n").arg(came->text);
+    EXPECT_TRUE(rec.waitFor([&] {
+        QFile f(told);
+        return f.open(QIODevice::ReadOnly) && f.readAll() == lines.toUtf8();
+    }, 5)) << "--on-fault ran once for each";
 
     // A node switched off: offline after its third time-out, online at its next reply.
     sim.command("node 3 off");
