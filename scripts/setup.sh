@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev googletest
   xvfb xauth x11-utils xdotool imagemagick socat dpkg-dev
   fonts-dejavu-core fonts-liberation poppler-utils
-  libmosquitto-dev mosquitto mosquitto-clients
+  libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 missing=()

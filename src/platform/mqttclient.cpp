@@ -41,6 +41,11 @@ MqttClient::MqttClient(const Options& options, QObject* parent)
     mosquitto_disconnect_callback_set(m_mosq, &MqttClient::onDisconnect);
     mosquitto_message_callback_set(m_mosq, &MqttClient::onMessage);
     mosquitto_publish_callback_set(m_mosq, &MqttClient::onPublish);
+    // The library's own words for what failed (a certificate, a TLS handshake).
+    mosquitto_log_callback_set(m_mosq, [](mosquitto*, void* self, int level, const char* text) {
+        if (level & MOSQ_LOG_ERR)
+            static_cast<MqttClient*>(self)->m_libraryError = QString::fromUtf8(text);
+    });
     if (!options.willTopic.isEmpty())
         mosquitto_will_set(m_mosq, options.willTopic.toUtf8().constData(), int(options.willPayload.size()),
                            options.willPayload.constData(), 1, true);
@@ -93,8 +98,10 @@ void MqttClient::attempt()
                                                  m_options.keepAliveSeconds);
     m_everAttempted = m_everAttempted || rc != MOSQ_ERR_INVAL;
     if (rc != MOSQ_ERR_SUCCESS || mosquitto_socket(m_mosq) < 0) {
-        lost(QStringLiteral("the broker at %1:%2 cannot be reached: %3")
-                 .arg(m_options.host).arg(m_options.port).arg(describe(rc)));
+        const QString error = std::exchange(m_libraryError, QString());
+        lost(QStringLiteral("the broker at %1:%2 cannot be reached: %3%4")
+                 .arg(m_options.host).arg(m_options.port)
+                 .arg(describe(rc), error.isEmpty() ? QString() : QStringLiteral(" (") + error + QLatin1Char(')')));
         return;
     }
     watchSocket();
@@ -108,7 +115,17 @@ void MqttClient::watchSocket()
     m_read = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
     m_write = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Write);
     connect(m_read.get(), &QSocketNotifier::activated, this, [this] { afterCall(mosquitto_loop_read(m_mosq, 1)); });
-    connect(m_write.get(), &QSocketNotifier::activated, this, [this] { afterCall(mosquitto_loop_write(m_mosq, 1)); });
+    connect(m_write.get(), &QSocketNotifier::activated, this, [this] {
+        // libmosquitto 2.0 goes on with a TLS handshake only in its read step,
+        // and its write step waits until the handshake is done: a handshake
+        // that waits to write (a connection still being made) goes on here.
+        if (m_options.tls && !m_connected) {
+            afterCall(mosquitto_loop_read(m_mosq, 1));
+            if (m_fd < 0)
+                return;
+        }
+        afterCall(mosquitto_loop_write(m_mosq, 1));
+    });
     m_misc->start();
     updateWrite();
 }
@@ -136,10 +153,13 @@ void MqttClient::afterCall(int)
             return;
         }
         const QString refusal = std::exchange(m_refusal, QString());
-        lost(!refusal.isEmpty() ? refusal
-             : m_connected ? QStringLiteral("the connection to the broker at %1:%2 was lost")
-                               .arg(m_options.host).arg(m_options.port)
-                         : QStringLiteral("the broker at %1:%2 cannot be reached").arg(m_options.host).arg(m_options.port));
+        const QString error = std::exchange(m_libraryError, QString());
+        const QString why = !refusal.isEmpty() ? refusal
+                          : m_connected ? QStringLiteral("the connection to the broker at %1:%2 was lost")
+                                              .arg(m_options.host).arg(m_options.port)
+                                        : QStringLiteral("the broker at %1:%2 cannot be reached")
+                                              .arg(m_options.host).arg(m_options.port);
+        lost(error.isEmpty() || !refusal.isEmpty() ? why : why + QStringLiteral(" (") + error + QLatin1Char(')'));
         return;
     }
     updateWrite();

@@ -104,7 +104,8 @@ private:
     double m_pause = 1.0;
     int m_connections = 0;
     QString m_lastProblem;
-    QString m_refusal;  // the broker's answer to a refused connection
+    QString m_refusal;       // the broker's answer to a refused connection
+    QString m_libraryError;  // the library's last error message
     QMap<QString, QByteArray> m_retained;
     QMap<QString, int> m_subscriptions;
     QSet<int> m_unacknowledged;  // messages at qos 1 the broker has not acknowledged yet
