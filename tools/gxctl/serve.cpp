@@ -27,6 +27,8 @@ constexpr double ReopenEvery = 5.0;       // a lost port
 constexpr double NodeCommandPause = 0.5;  // after a switch write, as the network monitor does
 constexpr double FlushTime = 3.0;         // for the last messages at the end
 constexpr qsizetype LongestCommand = 16;
+// The longest reply (a profile, 312 bytes at 9600 baud) and some.
+constexpr double SettleTime = 0.4;
 
 void log(const QString& text)
 {
@@ -70,6 +72,7 @@ private:
     Node* node(int address);
     void prepare(Node& n);
     void openPort();
+    void settle();
     void directTurn();
     void networkPass();
     void probe(Node& n);
@@ -134,6 +137,7 @@ int Service::run()
                 continue;
             }
             log(QStringLiteral("the port is open again"));
+            settle();
             m_probeAll = true;
         }
         if (network())
@@ -156,10 +160,21 @@ Node* Service::node(int address)
 
 void Service::openPort()
 {
-    if (!m_s.open(m_c.port, false)) {
-        log(QStringLiteral("trying the port again every %1 s").arg(ReopenEvery));
-        m_nextReopen = clock() + ReopenEvery;
+    if (m_s.open(m_c.port, false)) {
+        settle();
+        return;
     }
+    log(QStringLiteral("trying the port again every %1 s").arg(ReopenEvery));
+    m_nextReopen = clock() + ReopenEvery;
+}
+
+// A line just opened may still carry the end of a reply to whoever used it
+// before (another program, or this service before a restart): taken for the
+// start of a reply it would put every later one out of step.
+void Service::settle()
+{
+    m_s.waiter.pause(SettleTime);
+    m_s.port.discardInput();
 }
 
 void Service::prepare(Node& n)

@@ -231,6 +231,8 @@ TEST(Serve, CommandsReachTheControllerOnlyWhenAllowedAndWellFormed)
 
     rec.client.publish(topic, "start", true, 1);  // retained: waiting for the next service to start
     Service on({"--port", sim.path, "serve", "--broker", broker.url(), "--site", "s", "--commands", "start"});
+    // The line as the first service left it: the end of a reply may still be
+    // on its way, and must not be taken for the start of the next one.
     ASSERT_TRUE(rec.waitFor([&] { return on.err.contains("node 0: online"); }, 10)) << on.err.toStdString();
     rec.client.publish(topic, QByteArray(), true, 1);
     const struct {
