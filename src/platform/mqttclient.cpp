@@ -5,6 +5,7 @@
 
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QUrl>
 
 #include <mosquitto.h>
 
@@ -28,6 +29,23 @@ QString describe(int rc)
     return QString::fromUtf8(mosquitto_strerror(rc));
 }
 } // namespace
+
+std::optional<MqttClient::Options> MqttClient::brokerUrl(const QString& text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts")) || url.host().isEmpty()
+        || !url.userInfo().isEmpty() || (!url.path().isEmpty() && url.path() != QLatin1String("/")) || url.hasQuery()
+        || url.hasFragment() || !text.contains(QLatin1String("://")))
+        return std::nullopt;
+    Options o;
+    o.tls = scheme == QLatin1String("mqtts");
+    o.host = url.host();
+    o.port = url.port(o.tls ? 8883 : 1883);
+    if (o.port <= 0)
+        return std::nullopt;
+    return o;
+}
 
 MqttClient::MqttClient(const Options& options, QObject* parent)
     : QObject(parent), m_options(options), m_misc(new QTimer(this)), m_retry(new QTimer(this)),

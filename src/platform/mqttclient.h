@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 struct mosquitto;
 struct mosquitto_message;
@@ -44,6 +45,10 @@ public:
         QByteArray willPayload, birthPayload;
         double connectTimeout = 10.0;  // seconds for a connection to be accepted
     };
+    // "mqtt://HOST:PORT" or "mqtts://HOST:PORT" (the port 1883 or 8883 when
+    // left out) as host, port and TLS; nothing for any other text.
+    static std::optional<Options> brokerUrl(const QString& url);
+
     explicit MqttClient(const Options& options, QObject* parent = nullptr);
     ~MqttClient() override;
 

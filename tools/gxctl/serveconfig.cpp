@@ -2,12 +2,12 @@
 
 #include "monitor/controlcommands.h"
 #include "monitor/statemessages.h"
+#include "platform/mqttclient.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 #include <sys/stat.h>
 
@@ -39,18 +39,12 @@ std::optional<QByteArray> readSmallFile(const QString& path, QString* why)
 
 bool parseBroker(const QString& text, ServeConfig& c, QString* error)
 {
-    const QUrl url(text, QUrl::StrictMode);
-    const QString scheme = url.scheme();
-    const bool ok = url.isValid() && (scheme == QLatin1String("mqtt") || scheme == QLatin1String("mqtts"))
-                 && !url.host().isEmpty() && url.userInfo().isEmpty() && (url.path().isEmpty() || url.path() == "/")
-                 && !url.hasQuery() && !url.hasFragment() && text.contains(QLatin1String("://"));
-    if (!ok)
+    const auto broker = gx::MqttClient::brokerUrl(text);
+    if (!broker)
         return refuse(error, QStringLiteral("--broker \"%1\" is not mqtt://HOST:PORT or mqtts://HOST:PORT").arg(text));
-    c.tls = scheme == QLatin1String("mqtts");
-    c.brokerHost = url.host();
-    c.brokerPort = url.port(c.tls ? 8883 : 1883);
-    if (c.brokerPort <= 0)
-        return refuse(error, QStringLiteral("--broker \"%1\" has no usable port").arg(text));
+    c.tls = broker->tls;
+    c.brokerHost = broker->host;
+    c.brokerPort = broker->port;
     return true;
 }
 
