@@ -1,3 +1,5 @@
+// The state, fault and link-count messages of gxctl serve, their readers, and topic names.
+
 #include "monitor/statemessages.h"
 
 #include "link/linkhealth.h"

@@ -1,3 +1,5 @@
+// The MQTT client on libmosquitto, driven by socket notifiers and timers of the event loop.
+
 #include "mqttclient.h"
 
 #include "clock.h"

@@ -1,3 +1,5 @@
+// gxctl serve: the polling of the line and what it publishes, receives and logs.
+
 #include "serve.h"
 
 #include "serveconfig.h"

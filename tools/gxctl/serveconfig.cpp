@@ -1,3 +1,5 @@
+// The settings of gxctl serve: options, the INI file, the credentials file, all checked at start.
+
 #include "serveconfig.h"
 
 #include "monitor/controlcommands.h"

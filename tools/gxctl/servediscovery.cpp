@@ -1,3 +1,5 @@
+// The Home Assistant discovery configs of a node.
+
 #include "servediscovery.h"
 
 #include "monitor/statemessages.h"
