@@ -168,6 +168,8 @@ void Service::openPort()
     }
     log(QStringLiteral("trying the port again every %1 s").arg(ReopenEvery));
     m_nextReopen = clock() + ReopenEvery;
+    for (Node& n : m_nodes)
+        setOnline(n, false);
 }
 
 // A line just opened may still carry the end of a reply to whoever used it
