@@ -3,6 +3,7 @@
 #include "link/link.h"
 #include "monitor/lcd.h"
 #include "monitor/quickstatus.h"
+#include "monitor/statemessages.h"
 #include "monitor/statusrecord.h"
 #include "monitor/statussummary.h"
 #include "link/timerreadout.h"
@@ -207,6 +208,21 @@ int addressBook(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+int stateMessage(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray payload = bytes(data, size);
+    // What is read is written back the same.
+    if (const auto m = gx::readStateMessage(payload)) {
+        const auto again = gx::readStateMessage(gx::stateMessage(m->status, m->time));
+        require(again && gx::statusJson(again->status) == gx::statusJson(m->status));
+    }
+    if (const auto f = gx::readFaultMessage(payload)) {
+        const auto again = gx::readFaultMessage(gx::faultMessage(*f));
+        require(again && again->code == f->code && again->text == f->text && again->came == f->came);
+    }
+    return 0;
+}
+
 Target byName(const std::string& name)
 {
     static const struct {
@@ -214,7 +230,8 @@ Target byName(const std::string& name)
         Target target;
     } table[] = {{"fieldreader", fieldReader}, {"limits", limits}, {"profilefile", profileFile},
                  {"status", status}, {"identification", identification}, {"profileimage", profileImage},
-                 {"printdata", printData}, {"calllog", callLog}, {"addressbook", addressBook}};
+                 {"printdata", printData}, {"calllog", callLog}, {"addressbook", addressBook},
+                 {"statemessage", stateMessage}};
     for (const auto& t : table)
         if (name == t.name)
             return t.target;

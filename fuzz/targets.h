@@ -22,6 +22,7 @@ int profileImage(const std::uint8_t* data, std::size_t size);
 int printData(const std::uint8_t* data, std::size_t size);
 int callLog(const std::uint8_t* data, std::size_t size);
 int addressBook(const std::uint8_t* data, std::size_t size);
+int stateMessage(const std::uint8_t* data, std::size_t size);
 
 // By name ("profilefile"), or nullptr.
 Target byName(const std::string& name);

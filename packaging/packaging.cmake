@@ -45,6 +45,9 @@ else()
 endif()
 add_custom_target(package-docs ALL DEPENDS ${GX_DOC_FILES})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/gx520.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# gxctl serve as a systemd service per site, and its example settings.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/gx520-serve@.service DESTINATION lib/systemd/system)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/serve-site.ini DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/gx520/examples)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME gx520)
@@ -57,7 +60,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Reads a controller's profile over a serial
 modem or a serial gateway on TCP, edits it within the ranges of limits.txt,
 writes it back, saves, opens and prints it; monitors running sets live;
 answers the fault calls of remote controllers into a call log. gxctl does
-the same work from the command line.
+the same work from the command line; gxctl serve publishes the controllers
+of a line over MQTT, with Home Assistant discovery (gx520-serve@SITE).
 .
 To use a serial port (or a USB serial adapter) the user must be in the
 group dialout: sudo adduser $USER dialout, then log in again.")
@@ -65,4 +69,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "mosquitto, mosquitto-clients")
+# The system user of gx520-serve@SITE is made by the postinst script.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "adduser")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_SOURCE_DIR}/packaging/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

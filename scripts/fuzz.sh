@@ -14,7 +14,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fieldreader limits profilefile status identification profileimage printdata calllog addressbook)
+  targets=(fieldreader limits profilefile status identification profileimage printdata calllog addressbook statemessage)
 fi
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

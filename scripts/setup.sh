@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick socat dpkg-dev
   fonts-dejavu-core fonts-liberation poppler-utils
   help2man lintian
+  libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 missing=()

@@ -35,6 +35,27 @@ std::optional<ControlCommand> commandForImage(int index, bool inManMode)
     }
 }
 
+const QStringList& remoteCommandNames()
+{
+    static const QStringList names{QStringLiteral("start"), QStringLiteral("stop"),   QStringLiteral("reset"),
+                                   QStringLiteral("mute"),  QStringLiteral("auto"),   QStringLiteral("manual"),
+                                   QStringLiteral("test")};
+    return names;
+}
+
+std::optional<ControlCommand> commandNamed(const QString& name)
+{
+    static const struct {
+        const char* name;
+        int button;  // of the monitor's command buttons; -1: a mode picture
+        int picture;
+    } table[] = {{"start", 0, 0}, {"stop", 1, 0}, {"reset", 5, 0}, {"test", 3, 0}, {"auto", -1, 0}, {"manual", -1, 1}};
+    for (const auto& row : table)
+        if (name == QLatin1String(row.name))
+            return row.button >= 0 ? commandForButton(row.button) : commandForImage(row.picture, false);
+    return std::nullopt;
+}
+
 QByteArray commandBytes(const ControlCommand& command, bool networkMode, int address)
 {
     if (networkMode)

@@ -4,6 +4,8 @@
 // direct line, a switch write on the RS485 network.
 
 #include <QByteArray>
+#include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -23,6 +25,14 @@ std::optional<ControlCommand> commandForButton(int index);
 // ImageButton(index): 0 AUTO mode; 1 manual start when in MAN, else MAN mode;
 // 2 manual stop when in MAN, else MAN mode.
 std::optional<ControlCommand> commandForImage(int index, bool inManMode);
+
+// The commands a remote user gives by name (the command topic of gxctl serve):
+// "start" (Gen Start), "stop" (Gen Stop), "reset" (Fault Reset), "mute" (Alarm
+// Mute), "auto" (AUTO mode), "manual" (MAN mode), "test" (Remote test).
+const QStringList& remoteCommandNames();
+// The command a name stands for; nothing for "mute", which, as on the monitor,
+// sends nothing, and for a name that is not one of them.
+std::optional<ControlCommand> commandNamed(const QString& name);
 
 // The bytes to send: the command byte, or the switch write frame for `address`.
 QByteArray commandBytes(const ControlCommand& command, bool networkMode, int address);

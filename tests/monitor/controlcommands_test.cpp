@@ -30,4 +30,16 @@ TEST(ControlCommands, ButtonsAndModePicturesSendTheirByteOrSwitch)
 
     // Over the network, fault reset is switch 0 of the addressed station.
     EXPECT_EQ(commandBytes(*commandForButton(5), true, 7), QByteArray::fromHex("1e07050000ff00fe"));
+
+    // The names of the command topic: {name, byte, switch}; "mute" and others send nothing.
+    const std::tuple<const char*, int, int> named[] = {{"start", 0x06, 1}, {"stop", 0x07, 2}, {"reset", 0x08, 0},
+                                                       {"auto", 0x1A, 9},  {"manual", 0x19, 8}, {"test", 0x14, 6}};
+    for (const auto& [name, byte, sw] : named) {
+        const auto c = commandNamed(name);
+        ASSERT_TRUE(c) << name;
+        EXPECT_EQ(*c, (ControlCommand{char(byte), sw})) << name;
+    }
+    for (const char* name : {"mute", "START", "reload", ""})
+        EXPECT_FALSE(commandNamed(name)) << name;
+    EXPECT_EQ(remoteCommandNames().size(), 7);
 }

@@ -49,8 +49,11 @@ TEST(Package, InstallsAndRunsFromAFolderWithoutDataFiles)
     for (const char* file : {"usr/bin/gx520", "usr/bin/gxctl", "usr/share/gx520/limits.txt", "usr/share/gx520/print_data.txt",
                              "usr/share/applications/gx520.desktop", "usr/share/icons/hicolor/scalable/apps/gx520.svg",
                              "usr/share/doc/gx520/copyright", "usr/share/doc/gx520/changelog.gz",
-                             "usr/share/man/man1/gx520.1.gz", "usr/share/man/man1/gxctl.1.gz"})
+                             "usr/share/man/man1/gx520.1.gz", "usr/share/man/man1/gxctl.1.gz",
+                             "usr/lib/systemd/system/gx520-serve@.service", "usr/share/doc/gx520/examples/serve-site.ini"})
         EXPECT_TRUE(QFileInfo::exists(root + "/" + file)) << file;
+    EXPECT_TRUE(info.out.contains("postinst")) << "the service's user is made on installation";
+    EXPECT_TRUE(info.out.contains("adduser"));
 
     // As Debian expects it: lintian finds no error and no warning.
     const Ran lint = run("lintian", {deb});
@@ -82,6 +85,13 @@ TEST(Package, InstallsAndRunsFromAFolderWithoutDataFiles)
     EXPECT_EQ(check.rc, 0) << check.out.toStdString();
     EXPECT_TRUE(check.out.contains("share/gx520/limits.txt")) << "found beside the installed program: " << check.out.toStdString();
     QFile::remove(work.filePath("empty/site.520"));
+
+    // The example settings of gxctl serve are accepted: --interval, checked
+    // after every other key, is the only thing refused.
+    const Ran example = run(gxctl, {"serve", "--config", root + "/usr/share/doc/gx520/examples/serve-site.ini",
+                                    "--interval", "0"}, work.filePath("empty"), env);
+    EXPECT_EQ(example.rc, 2);
+    EXPECT_TRUE(example.out.contains("--interval takes a number of seconds")) << example.out.toStdString();
 
     // The program under Xvfb: it finds limits.txt (no complaint, Program
     // usable) and print_data.txt (Print current profile opens its preview).

@@ -4,6 +4,7 @@
 #include "link/timerreadout.h"
 #include "monitor/lcd.h"
 #include "monitor/quickstatus.h"
+#include "monitor/statemessages.h"
 #include "monitor/statussummary.h"
 #include "profile/limits.h"
 #include "profile/limitscheck.h"
@@ -184,14 +185,7 @@ int status(Session& s, const Invocation& in)
                 csv.flush();  // a crash loses at most the row being written
             }
             if (in.json) {
-                outJson(QJsonObject{{"state", sum.state}, {"state_text", sum.stateText}, {"mode", sum.mode},
-                                    {"lcd", QJsonArray{sum.lcdTop, sum.lcdBottom}},
-                                    {"volts", QJsonArray{sum.volts[0], sum.volts[1], sum.volts[2]}},
-                                    {"amps", QJsonArray{sum.amps[0], sum.amps[1], sum.amps[2]}},
-                                    {"frequency_hz", sum.frequency}, {"oil_pressure_psi", sum.oilPressure},
-                                    {"engine_temperature_c", sum.engineTemperature}, {"battery_v", sum.battery},
-                                    {"engine_speed_rpm", sum.engineSpeed}, {"hours_run", sum.hoursRun},
-                                    {"fault_code", sum.faultCode}, {"fault", sum.faultText}});
+                outJson(gx::statusJson(sum));
             } else if (!csv.isOpen() || !watching) {
                 out(QStringLiteral("State:        %1 (%2)\n"
                                    "LCD:          %3\n"

@@ -2,6 +2,7 @@
 // logging. The same protocol, records and files as the window; no widgets.
 
 #include "commands.h"
+#include "serve.h"
 
 #include <QCoreApplication>
 
@@ -68,6 +69,32 @@ const std::vector<Command>& commands()
          "same, 1 different, 2 trouble (a file that cannot be read, a controller that does not answer).",
          {}, 2, false, diff},
         {"scan", "scan", "The quick status of RS485 nodes 1 to 15, one line per node that answers.", {}, 0, true, scan},
+        {"serve", "serve [--nodes LIST] [--broker URL] [--config FILE] ...",
+         "Runs until stopped (SIGTERM, Ctrl-C), polling the line without a break (the direct line every 0.5 s, "
+         "or RS485 nodes in turn) and publishing every node over MQTT: PREFIX/SITE/NODE/state (retained JSON of "
+         "status --json plus \"time\"), availability (\"online\", \"offline\" after three time-outs in a row), "
+         "fault (each fault that comes or clears), link (the link counts, every 60 s), PREFIX/SITE/status (the "
+         "service's own \"online\"/\"offline\"), and Home Assistant discovery. NODE is 0 for the direct line. "
+         "A broker that is down only delays publishing; a lost port is opened again every 5 s. Nothing is written "
+         "to a controller unless --commands allows it and PREFIX/SITE/NODE/command asks for it. The keys of "
+         "--config are the names of these options and port, node (\"no-discovery = true\"); options given "
+         "on the command line win.",
+         {{"nodes", "LIST", "RS485 nodes to watch, e.g. 1-15 or 1,2,5 (--node N watches one; neither: the direct line)"},
+          {"broker", "URL", "mqtt://HOST:PORT or mqtts://HOST:PORT (default mqtt://127.0.0.1:1883)"},
+          {"site", "NAME", "the site's topic level: letters, digits, _ and - (default: the controller's site name)"},
+          {"topic-prefix", "PREFIX", "the first topic levels (default gx520)"},
+          {"discovery-prefix", "PREFIX", "Home Assistant's discovery prefix (default homeassistant)"},
+          {"no-discovery", nullptr, "publish no Home Assistant discovery"},
+          {"credentials", "FILE", "the broker's user name (first line) and password (second line); the file must "
+                                  "not be readable by other users"},
+          {"cafile", "FILE", "the certificate authority of an mqtts:// broker (default: the system's)"},
+          {"commands", "LIST", "commands taken from the command topic: start, stop, reset, mute, auto, manual, test "
+                               "(default none)"},
+          {"on-fault", "COMMAND", "run COMMAND (without a shell) on each fault that comes or clears, with GX_SITE, "
+                                  "GX_NODE, GX_FAULT_CODE, GX_FAULT_TEXT, GX_FAULT_STATE, GX_FAULT_TIME set"},
+          {"interval", "SECONDS", "a slower poll of the direct line (default 0.5)"},
+          {"config", "FILE", "read the settings from an INI file first"}},
+         0, false, serve},
     };
     return list;
 }

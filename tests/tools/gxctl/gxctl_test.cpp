@@ -227,7 +227,7 @@ TEST(Gxctl, ExitStatusesAScriptCanRelyOn)
         {{"diff", mine, mine}, 0, "", "", GXCTL_PATH},
         {{"diff", mine, dir.filePath("none.520")}, 2, "", "none.520 cannot be read", GXCTL_PATH},
         {{"--version"}, 0, version, "", GXCTL_PATH},
-        {{"serve", "--help"}, 2, "", "gxctl: no command \"serve\"\nUsage: gxctl", GXCTL_PATH},
+        {{"frobnicate", "--help"}, 2, "", "gxctl: no command \"frobnicate\"\nUsage: gxctl", GXCTL_PATH},
         {{"identify", "--frobnicate"}, 2, "", "Unknown option 'frobnicate'", GXCTL_PATH},
         {{"--port", s.sim.path, "download", mine}, 1, "", "--no-limits downloads it unchecked", lone},
         {{"--port", s.sim.path, "download", "--no-limits", mine}, 0, "", "", lone},
