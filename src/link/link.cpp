@@ -116,10 +116,31 @@ bool Link::exchange(int inputMode, int threshold, bool& flag, const QByteArray& 
     return waitFor(flag, timeout);
 }
 
+void Link::settleLine()
+{
+    constexpr double Quiet = 0.02;   // about twenty bytes' time without a byte
+    constexpr double Longest = 1.0;  // a line that never goes quiet is not waited on longer
+    m_lineUnsettled = false;
+    const int threshold = MSComm1.rThreshold();
+    MSComm1.setRThreshold(0);  // every byte as it comes, and no receive event
+    const double start = waiter.clock().now();
+    for (;;) {
+        MSComm1.takeWaiting();
+        const int seen = MSComm1.inBufferCount();
+        waiter.waitUntil([&] { return MSComm1.inBufferCount() != seen; }, Quiet);
+        if (MSComm1.inBufferCount() == seen || waiter.closing() || waiter.clock().now() - start >= Longest)
+            break;
+    }
+    MSComm1.discardInput();
+    MSComm1.setRThreshold(threshold);
+}
+
 void Link::send(const QByteArray& request)
 {
     if (waiter.closing())
         return;  // a loop on its way out sends nothing more
+    if (m_lineUnsettled)
+        settleLine();
     ++health.node(healthNode()).requests;
     m_requestPending = true;
     m_requestSent = waiter.clock().now();
@@ -138,13 +159,17 @@ bool Link::waitFor(const bool& flag, double timeout)
             ++c.replies;
             c.replyTimeTotal += t;
             c.worstReplyTime = std::max(c.worstReplyTime, t);
-            if (m_replySize > MSComm1.rThreshold())
+            if (m_replySize > MSComm1.rThreshold()) {
                 ++c.longReplies;
+                m_lineUnsettled = true;
+            }
         } else {
             ++c.timeouts;
             MSComm1.takeWaiting();
-            if (MSComm1.inBufferCount() > 0)
+            if (MSComm1.inBufferCount() > 0) {
                 ++c.shortReplies;
+                m_lineUnsettled = true;
+            }
         }
     }
     if (!got)
@@ -155,8 +180,10 @@ bool Link::waitFor(const bool& flag, double timeout)
 bool Link::checksumOk(const QByteArray& reply, int dataLength)
 {
     const bool ok = checksumMatches(reply, dataLength);
-    if (!ok)
+    if (!ok) {
         ++health.node(healthNode()).checksumFailures;
+        m_lineUnsettled = true;
+    }
     return ok;
 }
 

@@ -182,6 +182,11 @@ public:
     void uploadID();
 
 private:
+    // After a reply that came wrong (cut short, too long, a bad checksum) the
+    // rest of it may still be crossing the line; the next request waits until
+    // the line has gone quiet, so its reply is not taken out of step.
+    void settleLine();
+    bool m_lineUnsettled = false;
     void sendBytewise(const QByteArray& bytes);
     int healthNode() const { return NetworkMode ? Address : LinkHealth::DirectLine; }
     bool m_requestPending = false;

@@ -160,7 +160,9 @@ void NetworkScreen::showLinkHealth(const LinkHealth& health)
     for (int n = 1; n <= Rows; ++n) {
         const LinkCounts& c = health.node(n);
         // Texts change only with a failure; the tooltips hold the whole count.
-        const QString text = c.requests ? QStringLiteral("%1 time-outs").arg(c.timeouts) : QString();
+        // A node that is not watched has no line to speak of.
+        const bool watched = Check1[n]->isChecked() && !Check1[n]->isHidden();
+        const QString text = c.requests && watched ? QStringLiteral("%1 time-outs").arg(c.timeouts) : QString();
         if (LabelLink[n]->text() != text)
             LabelLink[n]->setText(text);
         LabelLink[n]->setToolTip(c.summary());

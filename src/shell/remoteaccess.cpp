@@ -222,6 +222,9 @@ void RemoteAccess::menuDisconnect_Click()
     // While monitoring over the line: the monitor stops first.
     if (m_window.deferWhileBusy([this] { menuDisconnect_Click(); }))
         return;
+    // The monitor's loop has ended: its screen goes before the line does.
+    if (m_window.InMonitor)
+        m_window.stopMonitor();
     {
         const OperationScope hangingUp(m_window, Operation::HangUp);
         m_dialer->hangUp();

@@ -54,7 +54,7 @@ struct Line {
 
     void startSim()
     {
-        sim = std::make_unique<SimProcess>(QStringList{"--nodes", "1,2,3", "--fast"});
+        sim = std::make_unique<SimProcess>(QStringList{"--nodes", "1,2,3"});
         settings.setValue("Ports", "COM1", sim->path);
         settings.setSetting("use", "local");
         settings.setSetting("CurrentPort", "1");

@@ -90,6 +90,27 @@ TEST(ProfileUpload, aBadChecksumIsRetriedThreeTimesThenReportedAndNothingChanges
     EXPECT_EQ(f.link.uploadedProfile.SysValue[9], 7);
 }
 
+TEST(ProfileUpload, aReplyOutOfStepIsLetRunOutBeforeTheRetry)
+{
+    // The first reply comes with five stray bytes before it, at the line's
+    // pace: the handler files it five bytes early and its checksum fails,
+    // while its last five bytes are still crossing the line. The retry waits
+    // for them to pass, so the second reply is read whole.
+    LinkFixture f;
+    const QByteArray good = withChecksum(sampleImage());
+    int asked = 0;
+    f.port.responder = [&](const QByteArray&) {
+        const QByteArray reply = (asked++ ? QByteArray() : QByteArray("\xff\xff\xff\xff\xff")) + good;
+        for (int i = 0; i < reply.size(); ++i)
+            f.port.feedLater(0.003 + 0.00104 * i, reply.mid(i, 1));
+    };
+    f.link.uploadProfile();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(f.link.ProgStatus, QString());
+    EXPECT_EQ(f.link.SiteName, QStringLiteral("Pump house      "));
+    EXPECT_EQ(f.link.health.node(LinkHealth::DirectLine).checksumFailures, 1);
+}
+
 TEST(ProfileUpload, silenceWaitsTwoSecondsPerAttempt)
 {
     LinkFixture f;

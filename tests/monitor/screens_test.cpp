@@ -1,4 +1,5 @@
 #include "imagebuilder.h"
+#include "link/linkhealth.h"
 #include "link/timerreadout.h"
 #include "monitor/monitorscreen.h"
 #include "monitor/networkscreen.h"
@@ -230,4 +231,12 @@ TEST(NetworkScreenWidgets, NodeCountAndQuickStatus)
     screen.clearRow(4);
     EXPECT_FALSE(screen.LEDavailable[4]->isOn() || screen.CommandFull[4]->isEnabled());
     EXPECT_TRUE(screen.TextStatus[4]->text().isEmpty());
+
+    // Time-outs stand only on the rows of watched nodes.
+    LinkHealth health;
+    health.node(2).requests = health.node(3).requests = 5;
+    health.node(3).timeouts = 1;
+    screen.Check1[2]->setChecked(false);
+    screen.showLinkHealth(health);
+    EXPECT_EQ((QStringList{screen.LabelLink[2]->text(), screen.LabelLink[3]->text()}), (QStringList{"", "1 time-outs"}));
 }

@@ -70,7 +70,7 @@ TEST(Package, InstallsAndRunsFromAFolderWithoutDataFiles)
         EXPECT_TRUE(manual.out.contains(QLatin1String(part))) << part;
 
     // gxctl, from a folder without data files, against the simulator.
-    SimProcess sim({"--fast"});
+    SimProcess sim({});
     QDir().mkpath(work.filePath("empty"));
     QDir().mkpath(work.filePath("config/GX520"));
     QFile ini(work.filePath("config/GX520/GX520.ini"));

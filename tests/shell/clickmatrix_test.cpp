@@ -157,11 +157,16 @@ struct Cell {
     QString fault;
 };
 
+int screensShown(FormMonitor& w)
+{
+    return int(!w.FrameQuickLaunch->isHidden()) + int(!w.Frame1[0]->isHidden()) + int(!w.TabStrip1->isHidden())
+           + int(!w.FrameNetMonitor->isHidden()) + int(!w.FrameLog->isHidden());
+}
+
 QString oneScreenAndItsMenus(Rig& r)
 {
     FormMonitor& w = r.window;
-    const int shown = int(!w.FrameQuickLaunch->isHidden()) + int(!w.Frame1[0]->isHidden()) + int(!w.TabStrip1->isHidden())
-                      + int(!w.FrameNetMonitor->isHidden()) + int(!w.FrameLog->isHidden());
+    const int shown = screensShown(w);
     if (shown != 1)
         return QStringLiteral("%1 screens show").arg(shown);
     auto snapshot = [&] {
@@ -204,6 +209,7 @@ Cell run(const Row& row, const QString& control)
     });
     const double started = r.clock.now();
     bool runaway = false;
+    int mostScreens = 1;  // at any moment, not only at the end
     r.waiter.onYield = [&] {
         if (busy)
             return;
@@ -215,6 +221,7 @@ Cell run(const Row& row, const QString& control)
         }
         if (r.window.operation() != Operation::None && !ended)
             duringOperation = int(r.ctl->requests.size());
+        mostScreens = std::max(mostScreens, screensShown(r.window));
         if (!clicked && row.at(r)) {
             clicked = reached = true;
             for (const Control& c : controls(r))
@@ -234,6 +241,8 @@ Cell run(const Row& row, const QString& control)
     QStringList faults;
     if (runaway)
         faults << QStringLiteral("did not end");
+    if (mostScreens > 1)
+        faults << QStringLiteral("%1 screens showed at once").arg(mostScreens);
     if (r.ctl->broken)
         faults << QStringLiteral("%1 broken requests").arg(r.ctl->broken);
     for (int i = before; i < duringOperation; ++i) {
@@ -311,6 +320,13 @@ std::vector<Row> rows()
     auto upload = [](Rig& r) { r.window.menuLoadGX510->trigger(); };
     auto monitor = [](Rig& r) { r.window.CommandMonitor->click(); };
     auto settingsOpen = [](Rig& r) { r.window.comPortMenu->trigger(); };
+    // An upload from the editor, with an edited profile: the question and the
+    // upload leave the editor showing alone.
+    auto inEditor = [](Rig& r) {
+        r.window.comPortMenu->trigger();
+        r.window.CommandProgram->click();
+        r.window.ProfileChanged = true;
+    };
     auto dialup = [](Rig& r) {
         r.window.comPortMenu->trigger();
         r.window.menuConnect->trigger();
@@ -338,9 +354,9 @@ std::vector<Row> rows()
         {"download", "the wait for the notes' confirmation", false, {}, {}, settingsOpen, download,
          [](Rig& r) { return r.ctl->notesStored == 1 && r.window.operation() == Operation::Download; }, Transfer,
          downloadOutcome},
-        {"upload", "the profile", false, {}, {}, settingsOpen, upload,
+        {"upload", "the profile", false, {}, {}, inEditor, upload,
          [](Rig& r) { return r.last() == "profile" && !r.window.link().GotProfile; }, Transfer, uploadOutcome},
-        {"upload", "the notes", false, {}, {}, settingsOpen, upload,
+        {"upload", "the notes", false, {}, {}, inEditor, upload,
          [](Rig& r) { return r.last() == "notes"; }, Transfer, uploadOutcome},
         {"monitor", "a status exchange", false, {}, {}, settingsOpen, monitor,
          [](Rig& r) { return r.monitoring().polls > 2 && r.last() == "status" && !r.window.link().StatusGot; }, Polls},

@@ -206,7 +206,7 @@ TEST(EndToEnd, aControllerThatGoesAwayIsReportedAndMonitoringGoesOnWhenItIsBack)
               [&] {
                   // The window still answers: the about box opens while the line is dead.
                   p->window.menuAbout->trigger();
-                  second = std::make_unique<SimProcess>(QStringList{"--model", "GX510", "--fast"});
+                  second = std::make_unique<SimProcess>(QStringList{"--model", "GX510"});
                   p->settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM1"), second->path);
                   p->monitoring().record.State = 99;
               })

@@ -45,7 +45,7 @@ Outcome gxctl(const QStringList& args, const QString& configDir = {}, const QStr
 
 struct Sim {
     SimProcess sim;
-    explicit Sim(QStringList args) : sim(args << QStringLiteral("--fast")) {}
+    explicit Sim(QStringList args) : sim(args) {}
     Outcome run(QStringList args) { return gxctl(QStringList{QStringLiteral("--port"), sim.path} + args); }
 };
 
@@ -190,7 +190,7 @@ TEST(Gxctl, ASilentControllerAndADialledOne)
 
 TEST(Gxctl, ThroughASerialGatewayOnTheLoopback)
 {
-    SimProcess sim({QStringLiteral("--fast"), QStringLiteral("--tcp"), QStringLiteral("0")});
+    SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")});
     const QString tcp = sim.nextLine();  // "tcp 127.0.0.1:PORT"
     ASSERT_TRUE(tcp.startsWith("tcp 127.0.0.1:")) << tcp.toStdString();
     const QString port = "tcp://" + tcp.mid(4);
@@ -245,7 +245,7 @@ TEST(Gxctl, CtrlCDuringTheDialHangsTheModemUp)
 {
     QTemporaryDir dir;
     const QString trace = dir.filePath("trace.log");
-    SimProcess sim({"--modem", "--fast", "--dial-delay", "20000", "--trace", trace});
+    SimProcess sim({"--modem", "--dial-delay", "20000", "--trace", trace});
     QProcess p;
     p.setReadChannel(QProcess::StandardError);
     p.start(QStringLiteral(GXCTL_PATH), {"--port", sim.path, "--verbose", "--dial", "5550100", "--pin", "1234", "identify"});

@@ -103,7 +103,7 @@ TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
         QSettings seed(config.path() + QStringLiteral("/GX520/GX520.ini"), QSettings::IniFormat);
         seed.setValue(QStringLiteral("Ports/COM7"), QStringLiteral("/dev/ttyS9"));
     }
-    SimProcess sim({"--fast", "--com", "7"}, config.path());
+    SimProcess sim({"--com", "7"}, config.path());
     ASSERT_TRUE(sim.path.startsWith("/dev/")) << sim.path.toStdString();
     EXPECT_EQ(comSetting(config.path(), QStringLiteral("COM7")), sim.path);
 
@@ -135,7 +135,7 @@ TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
 TEST(GxsimProgram, NetworkNodesAnswerFramesAndTerminationRemovesNewSetting)
 {
     QTemporaryDir config;
-    SimProcess sim({"--fast", "--nodes", "1,3,4", "--com", "2", "--run", "node 4 off"}, config.path());
+    SimProcess sim({"--nodes", "1,3,4", "--com", "2", "--run", "node 4 off"}, config.path());
     ASSERT_TRUE(sim.path.startsWith("/dev/"));
     const int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
@@ -167,7 +167,7 @@ TEST(GxsimProgram, RejectsBadOptions)
 TEST(GxsimProgram, ModemDialsLogsOnAndHangsUpWhenTheTerminalCloses)
 {
     QTemporaryDir config;
-    SimProcess sim({"--fast", "--modem", "--fail-number", "5550199"}, config.path());
+    SimProcess sim({"--modem", "--fail-number", "5550199"}, config.path());
     ASSERT_TRUE(sim.path.startsWith("/dev/"));
     int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
@@ -199,7 +199,7 @@ TEST(GxsimProgram, ModemDialsLogsOnAndHangsUpWhenTheTerminalCloses)
 TEST(GxsimProgram, ModemRingsAndCarriesTheNewestFaultOfANetwork)
 {
     QTemporaryDir config;
-    SimProcess sim({"--fast", "--modem", "--nodes", "1,3"}, config.path());
+    SimProcess sim({"--modem", "--nodes", "1,3"}, config.path());
     const int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(text(exchange(fd, bytesOf("ATE0V0\r"), 9)), "ATE0V0\r0\r");
@@ -217,7 +217,7 @@ TEST(GxsimProgram, ModemRingsAndCarriesTheNewestFaultOfANetwork)
 TEST(GxsimProgram, TcpPortServesBesideTheTerminal)
 {
     QTemporaryDir config;
-    SimProcess sim({"--fast", "--tcp", "0"}, config.path());
+    SimProcess sim({"--tcp", "0"}, config.path());
     const QString tcpLine = sim.nextLine();
     ASSERT_TRUE(tcpLine.startsWith(QStringLiteral("tcp 127.0.0.1:"))) << tcpLine.toStdString();
     const int port = tcpLine.mid(14).toInt();
