@@ -124,26 +124,29 @@ TEST(Exchange, discardsStaleInputSendsOneWriteAndWaitsForTheFlag)
     EXPECT_EQ(f.port.inputMode(), int(SerialPort::TextMode));
 }
 
-TEST(Exchange, aFortySecondTimeOutRunsOutUnlessTheProgramClosesFirst)
+TEST(Exchange, aReplyCountsInsideItsTimeOutAndTheWaitEndsWhenTheProgramCloses)
 {
-    for (bool closing : {false, true}) {
+    const struct {
+        double replyAfter;  // 0: no reply
+        double timeout;
+        bool closing, answered;
+        double took;
+    } rows[] = {{0, 40.0, false, false, 40.0}, {0, 40.0, true, false, 0.0}, {1.9, 2.0, false, true, 1.9},
+                {2.2, 2.0, false, false, 2.0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.replyAfter << " " << r.timeout << (r.closing ? " closing" : ""));
         LinkFixture f;
-        if (closing)
+        f.link.NetworkMode = true;
+        f.port.responder = [&](const QByteArray&) {
+            if (r.replyAfter > 0)
+                f.port.feedLater(r.replyAfter, QByteArray(7, '\0'));
+        };
+        if (r.closing)
             f.waiter.onYield = [&] { f.waiter.setClosing(); };
         const double start = f.clock.now();
-        EXPECT_FALSE(f.link.exchange(SerialPort::BinaryMode, 16, f.link.GotID, "x", 40.0));
-        EXPECT_NEAR(f.clock.now() - start, closing ? 0.0 : 40.0, 0.06) << (closing ? "closing" : "silence");
+        EXPECT_EQ(f.link.exchange(SerialPort::BinaryMode, 7, f.link.GotQuickStatus, "q", r.timeout), r.answered);
+        EXPECT_NEAR(f.clock.now() - start, r.took, 0.06);
     }
-}
-
-TEST(Exchange, aReplyJustInsideTheTimeOutCountsOneJustOutsideDoesNot)
-{
-    LinkFixture f;
-    f.port.responder = [&](const QByteArray&) { f.port.feedLater(1.9, QByteArray(7, '\0')); };
-    f.link.NetworkMode = true;
-    EXPECT_TRUE(f.link.exchange(SerialPort::BinaryMode, 7, f.link.GotQuickStatus, "q", 2.0));
-    f.port.responder = [&](const QByteArray&) { f.port.feedLater(2.2, QByteArray(7, '\0')); };
-    EXPECT_FALSE(f.link.exchange(SerialPort::BinaryMode, 7, f.link.GotQuickStatus, "q", 2.0));
 }
 
 // ---- Opening the port ----

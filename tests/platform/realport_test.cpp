@@ -215,21 +215,6 @@ TEST(PortFailure, AnAdapterIsFoundByItsStablePath)
     EXPECT_EQ(stablePathOf(dir.filePath("dev/ttyUSB0"), dir.filePath("dev/serial/by-id")), QString());
 }
 
-TEST(RealPort, aLineThatHangsUpIsReportedAsLost)
-{
-    auto* pty = new Pty;
-    ASSERT_FALSE(pty->path.isEmpty());
-    RealLink r;
-    r.settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM2"), pty->path);
-    r.port.setCommPort(2);
-    ASSERT_TRUE(r.port.setPortOpen(true));
-    QSignalSpy lost(&r.port, &SerialPort::portLost);
-    delete pty; // the other end goes away, like an unplugged adapter
-    r.link.exchange(SerialPort::TextMode, 16, r.link.GotID, QByteArray(1, cmd::Identify), 0.3);
-    EXPECT_FALSE(r.port.portOpen());
-    EXPECT_GE(lost.count(), 1);
-}
-
 // ---- A serial gateway on TCP (loopback only) ----
 
 namespace {
