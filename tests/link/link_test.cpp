@@ -24,43 +24,59 @@ QByteArray bytes(std::initializer_list<int> b)
 
 // ---- The receive handler files each reply by the length that is awaited ----
 
-TEST(ReceiveHandler, replyInPiecesIsFiledOnceTheThresholdIsReached)
+TEST(ReceiveHandler, filesEachReplyByTheLengthAwaitedOnceItIsWhole)
 {
+    // Each row: the framing, the threshold, the reply, the flag it sets (none:
+    // the bytes stay waiting) and where it is filed. The reply comes in two
+    // pieces, the first one byte short of the threshold.
+    using Filed = QByteArray (*)(const Link&);
+    const struct {
+        bool network;
+        int threshold, size;
+        bool Link::*flag;
+        Filed filed;
+    } rows[] = {
+        {false, 312, 312, &Link::GotProfile, [](const Link& l) { return l.ProfileReply; }},
+        {false, 67, 67, &Link::StatusGot, [](const Link& l) { return l.StatusReply; }},
+        {false, 65, 65, &Link::StatusGot, [](const Link& l) { return l.StatusReply; }},
+        {false, 1023, 1023, &Link::GotText, [](const Link& l) { return l.TextReply; }},
+        {false, 16, 16, &Link::GotID, [](const Link& l) { return l.ID.toLatin1(); }},
+        {false, 2, 2, &Link::GotLatestFault, [](const Link& l) { return l.FaultReply; }},
+        {false, 18, 20, &Link::GotLatestFault, [](const Link& l) { return l.FaultReply; }},  // more came: all taken
+        {false, 5, 5, nullptr, nullptr},  // no reply is that long
+        {true, 7, 7, &Link::GotQuickStatus, [](const Link& l) { return l.NetReply; }},
+        {true, 35, 35, &Link::GotID, [](const Link& l) { return l.NetReply; }},  // decoded by the requester
+        {true, 67, 67, &Link::GotPacket, [](const Link& l) { return l.NetReply; }},  // not a status on the network
+    };
+    bool Link::*const flags[] = {&Link::GotProfile, &Link::GotID,          &Link::StatusGot,      &Link::GotText,
+                                 &Link::gotMODEMrx, &Link::GotLatestFault, &Link::GotQuickStatus, &Link::GotPacket};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << (r.network ? "network " : "direct ") << r.threshold);
+        LinkFixture f;
+        f.link.NetworkMode = r.network;
+        f.port.setRThreshold(r.threshold);
+        QByteArray reply(r.size, '\0');
+        for (int i = 0; i < r.size; ++i)
+            reply[i] = char('A' + i % 26);
+        f.port.feed(reply.left(r.threshold - 1));
+        for (auto flag : flags)
+            EXPECT_FALSE(f.link.*flag) << "a piece is no reply";
+        f.port.feed(reply.mid(r.threshold - 1));
+        for (auto flag : flags)
+            EXPECT_EQ(f.link.*flag, flag == r.flag);
+        EXPECT_EQ(f.port.inBufferCount(), r.flag ? 0 : r.size);
+        if (r.filed) {
+            EXPECT_EQ(r.filed(f.link), reply);
+        }
+        EXPECT_TRUE(!r.network || f.link.ID.isEmpty());
+    }
+
+    // Only received data counts: a lost line files nothing.
     LinkFixture f;
     f.port.setRThreshold(16);
-    f.port.feed("GX520 V2");
+    f.port.injectLoss(QStringLiteral("unplugged"));
     EXPECT_FALSE(f.link.GotID);
-    f.port.feed(".01     ");
-    EXPECT_TRUE(f.link.GotID);
-    EXPECT_EQ(f.link.ID, QStringLiteral("GX520 V2.01     "));
-    EXPECT_EQ(f.port.inBufferCount(), 0);
-}
-
-TEST(ReceiveHandler, takesEverythingWaitingWhenMoreThanTheThresholdArrived)
-{
-    LinkFixture f;
-    f.port.setRThreshold(18);
-    f.port.feed(QByteArray(20, '\x07'));
-    EXPECT_TRUE(f.link.GotLatestFault);
-    EXPECT_EQ(f.link.FaultReply.size(), 20);
-}
-
-TEST(ReceiveHandler, routesByThresholdOnTheDirectLine)
-{
-    LinkFixture f;
-    const std::vector<std::pair<int, std::function<bool()>>> routes = {
-        {312, [&] { return f.link.GotProfile && f.link.ProfileReply.size() == 312; }},
-        {67, [&] { return f.link.StatusGot && f.link.StatusReply.size() == 67; }},
-        {65, [&] { return f.link.StatusGot && f.link.StatusReply.size() == 65; }},
-        {1023, [&] { return f.link.GotText && f.link.TextReply.size() == 1023; }},
-        {2, [&] { return f.link.GotLatestFault && f.link.FaultReply.size() == 2; }},
-    };
-    for (const auto& [threshold, filed] : routes) {
-        f.link.GotProfile = f.link.StatusGot = f.link.GotText = f.link.gotMODEMrx = f.link.GotLatestFault = false;
-        f.port.setRThreshold(threshold);
-        f.port.feed(QByteArray(threshold, '0'));
-        EXPECT_TRUE(filed()) << "threshold " << threshold;
-    }
+    EXPECT_FALSE(f.port.portOpen());
 }
 
 TEST(ReceiveHandler, modemResultsCountOnlyOnceTheirLineHasEnded)
@@ -90,42 +106,6 @@ TEST(ReceiveHandler, modemResultsCountOnlyOnceTheirLineHasEnded)
         EXPECT_FALSE(f.link.gotMODEMrx) << r.what;
     }
     EXPECT_TRUE(ModemLines::isEcho("ate0v0x0s0=0") && !ModemLines::isEcho("0"));
-}
-
-TEST(ReceiveHandler, unknownThresholdLeavesTheBytesWaiting)
-{
-    LinkFixture f;
-    f.port.setRThreshold(5);
-    f.port.feed("12345");
-    EXPECT_EQ(f.port.inBufferCount(), 5);
-    EXPECT_FALSE(f.link.GotID || f.link.GotPacket || f.link.StatusGot);
-}
-
-TEST(ReceiveHandler, networkModeFilesEverythingIntoNetReply)
-{
-    LinkFixture f;
-    f.link.NetworkMode = true;
-    f.port.setRThreshold(7);
-    f.port.feed(QByteArray(7, '\1'));
-    EXPECT_TRUE(f.link.GotQuickStatus);
-    f.port.setRThreshold(35);
-    f.port.feed(QByteArray(35, '\2'));
-    EXPECT_TRUE(f.link.GotID);
-    EXPECT_TRUE(f.link.ID.isEmpty()) << "the network identification is decoded by the requester";
-    f.port.setRThreshold(67); // a status length, but on the network it is just a packet
-    f.port.feed(QByteArray(67, '\3'));
-    EXPECT_TRUE(f.link.GotPacket);
-    EXPECT_FALSE(f.link.StatusGot);
-    EXPECT_EQ(f.link.NetReply, QByteArray(67, '\3'));
-}
-
-TEST(ReceiveHandler, ignoresEventsOtherThanDataReceived)
-{
-    LinkFixture f;
-    f.port.setRThreshold(16);
-    f.port.injectLoss(QStringLiteral("unplugged"));
-    EXPECT_FALSE(f.link.GotID);
-    EXPECT_FALSE(f.port.portOpen());
 }
 
 // ---- The exchange and its time-outs, on the fake clock ----
@@ -175,7 +155,7 @@ TEST(OpenCommunications, EachLineOpensWithItsHandshakeOrIsReported)
         std::function<void(LinkFixture&)> setUp;
         bool open, error;
         int port, handshake, opens;
-        const char* message;  // the start of the one message shown, "" for none
+        const char* message;  // the start of the one message shown, "" for none (failures: below)
         int dialogs;          // settings dialogs asked for
     } rows[] = {
         {"local, no handshake",
@@ -187,13 +167,6 @@ TEST(OpenCommunications, EachLineOpensWithItsHandshakeOrIsReported)
          true, false, 3, 0, 2, "", 0},
         {"modem, hardware handshake; the open port closed and opened again", [](LinkFixture& f) { f.settings.useRemote("2"); },
          true, false, 2, 2, 2, "", 0},
-        {"a port that fails to open",
-         [](LinkFixture& f) {
-             f.port.setPortOpen(false);
-             f.port.setOpenResult(false);
-             f.settings.useLocal("3");
-         },
-         false, true, 3, 0, 2, "can't open COM 3", 1},
         {"no usable port: closed, only the dialog", [](LinkFixture& f) { f.settings.useLocal("0"); },
          false, false, -1, -1, -1, "", 1},
     };
@@ -216,8 +189,6 @@ TEST(OpenCommunications, EachLineOpensWithItsHandshakeOrIsReported)
         EXPECT_EQ(dialog.count(), r.dialogs);
     }
 }
-
-// ---- Checksums and frames ----
 
 TEST(OpenCommunications, APortThatWillNotOpenSaysWhyOnASecondLine)
 {
@@ -245,10 +216,15 @@ TEST(OpenCommunications, APortThatWillNotOpenSaysWhyOnASecondLine)
         f.port.setPortOpen(false);
         f.port.setOpenResult(false, r.failure.detail, r.failure);
         f.settings.useLocal("3");
+        QSignalSpy dialog(&f.link, &Link::settingsDialogRequested);
         f.link.openCommunications();
         EXPECT_EQ(f.dialogs.informed, QStringList{QStringLiteral("can't open COM 3\n%1 | GX510-520").arg(r.second)});
+        EXPECT_TRUE(f.link.PortOpenError && !f.port.portOpen() && f.port.commPort() == 3);
+        EXPECT_EQ(dialog.count(), 1) << "the settings dialog follows";
     }
 }
+
+// ---- Checksums and frames ----
 
 TEST(Checksum, isAnUnsignedSumCarriedMostSignificantFirst)
 {
@@ -299,17 +275,6 @@ TEST(GetTime, readsTheTimerOfEachLayoutAndRoundsTenthsUp)
 
 // ---- Identification ----
 
-TEST(UploadID, decodesModelAndFirmwareFromTheDirectReply)
-{
-    LinkFixture f;
-    f.port.responder = [&](const QByteArray&) { f.port.feedLater(0.017, "  GX520 V2.01   "); };
-    f.link.uploadID();
-    EXPECT_EQ(f.port.written(), QByteArray(1, cmd::Identify));
-    EXPECT_EQ(f.link.Instrument, QStringLiteral("GX520"));
-    EXPECT_DOUBLE_EQ(f.link.FirmVersion, 2.01);
-    EXPECT_TRUE(f.link.ProgStatus.isEmpty());
-}
-
 TEST(UploadID, networkReplyTakesOnlyTheLowByteOfEachRegister)
 {
     LinkFixture f;
@@ -342,12 +307,18 @@ TEST(UploadID, silenceReportsAndKeepsThePreviousIdentity)
     EXPECT_DOUBLE_EQ(f.link.FirmVersion, 1.0);
 }
 
-TEST(UploadID, firmwareAndModelCorners)
+TEST(UploadID, modelAndFirmwareFromTheIdentification)
 {
-    EXPECT_DOUBLE_EQ(firmwareVersion(QStringLiteral("GX520 V1.02  xx ")), 1.02);
-    EXPECT_DOUBLE_EQ(firmwareVersion(QStringLiteral("GX520 Vabc      ")), 0.0);
-    EXPECT_DOUBLE_EQ(firmwareVersion(QStringLiteral("2.2 GX520       ")), 2.2) << "no V: from the start";
-    EXPECT_EQ(instrumentOf(QStringLiteral("ABC             ")), QString());
+    const struct {
+        const char* id;
+        const char* model;
+        double firmware;
+    } rows[] = {{"  GX520 V2.01   ", "GX520", 2.01}, {"GX520 V1.02  xx ", "GX520", 1.02}, {"GX520 Vabc      ", "GX520", 0.0},
+                {"2.2 GX520       ", "GX520", 2.2} /* no V: from the start */, {"ABC             ", "", 0.0}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(instrumentOf(r.id), QString(r.model)) << r.id;
+        EXPECT_DOUBLE_EQ(firmwareVersion(r.id), r.firmware) << r.id;
+    }
 }
 
 // ---- Link health: counted where the exchange is ----

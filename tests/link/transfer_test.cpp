@@ -49,32 +49,6 @@ QByteArray networkBlockReply(const QByteArray& image, int first, int count)
 
 // ---- Profile upload ----
 
-TEST(ProfileUpload, directReplyIsCheckedAndDecoded)
-{
-    LinkFixture f;
-    f.port.responder = [&](const QByteArray&) { f.port.feedLater(0.33, withChecksum(sampleImage())); };
-    f.link.uploadProfile();
-    EXPECT_TRUE(f.link.ProgStatus.isEmpty());
-    EXPECT_EQ(f.port.written(), QByteArray(1, '\x02'));
-    const Profile& p = f.link.uploadedProfile;
-    EXPECT_EQ((std::tuple{p.TimerValue[0], p.SysValue[9], p.PINtext[2], f.link.SiteName}),
-              (std::tuple{100, 3, QString("1234"), QString("Pump house      ")}));
-}
-
-TEST(ProfileUpload, theChecksumIsAnUnsignedSumInTwoBytes)
-{
-    const QByteArray high = QByteArray(140, char(0xFF)) + QByteArray(170, '\0');  // 35700 = 0x8B74
-    const QByteArray over(310, char(0xFF));  // 79050: above the two-byte range, never matches
-    const std::pair<QByteArray, bool> rows[] = {{withChecksum(high), true}, {over + checksumBytes(79050 - 65536), false}};
-    for (const auto& [reply, accepted] : rows) {
-        LinkFixture f;
-        f.port.responder = [&](const QByteArray&) { f.port.feed(reply); };
-        f.link.uploadProfile();
-        EXPECT_EQ(f.link.ProgStatus, accepted ? "" : "profile error");
-        EXPECT_EQ(f.link.uploadedProfile.TimerValue[0], accepted ? 0xFFFF : 0);
-    }
-}
-
 TEST(ProfileUpload, aBadChecksumIsRetriedThreeTimesThenReportedAndNothingChanges)
 {
     LinkFixture f;

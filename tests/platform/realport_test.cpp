@@ -17,7 +17,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
-#include <QTimer>
 #include <QSocketNotifier>
 
 #include <fcntl.h>
@@ -215,27 +214,12 @@ TEST(PortFailure, AnAdapterIsFoundByItsStablePath)
     EXPECT_EQ(stablePathOf(dir.filePath("dev/ttyUSB0"), dir.filePath("dev/serial/by-id")), QString());
 }
 
-TEST(RealPort, aLineThatHangsUpIsReportedAsLost)
-{
-    auto* pty = new Pty;
-    ASSERT_FALSE(pty->path.isEmpty());
-    RealLink r;
-    r.settings.setValue(QStringLiteral("Ports"), QStringLiteral("COM2"), pty->path);
-    r.port.setCommPort(2);
-    ASSERT_TRUE(r.port.setPortOpen(true));
-    QSignalSpy lost(&r.port, &SerialPort::portLost);
-    delete pty; // the other end goes away, like an unplugged adapter
-    r.link.exchange(SerialPort::TextMode, 16, r.link.GotID, QByteArray(1, cmd::Identify), 0.3);
-    EXPECT_FALSE(r.port.portOpen());
-    EXPECT_GE(lost.count(), 1);
-}
-
 // ---- A serial gateway on TCP (loopback only) ----
 
 namespace {
 
-// A gateway on 127.0.0.1 whose controller answers identification in pieces,
-// late, or not at all, and can drop the connection.
+// A gateway on 127.0.0.1 whose controller answers as it is told, and can
+// drop the connection.
 struct Gateway {
     QTcpServer server;
     QTcpSocket* client = nullptr;
@@ -257,7 +241,7 @@ struct Gateway {
 
 } // namespace
 
-TEST(TcpPort, ExchangesInPiecesLateOrNotAtAllAndNoticesADroppedConnection)
+TEST(TcpPort, ExchangesThroughAGatewayAndNoticesADroppedConnection)
 {
     Gateway g;
     ASSERT_TRUE(g.server.isListening());
@@ -267,38 +251,18 @@ TEST(TcpPort, ExchangesInPiecesLateOrNotAtAllAndNoticesADroppedConnection)
     ASSERT_TRUE(r.port.portOpen()) << r.port.errorString().toStdString();
     EXPECT_TRUE(r.dialogs.informed.isEmpty());
 
+    // Bytes from the gateway go where a serial port's go, whole or in pieces
+    // (the read path above): one exchange shows the way through.
     const QByteArray id("GX520 V2.01     ");
-    const struct {
-        const char* what;
-        std::function<void(QTcpSocket*)> reply;
-        bool answered;
-    } rows[] = {
-        {"whole", [&](QTcpSocket* c) { c->write(id); }, true},
-        {"in pieces", [&](QTcpSocket* c) {
-             c->write(id.left(3));
-             c->flush();
-             QTimer::singleShot(40, c, [c, id] { c->write(id.mid(3, 5)); });
-             QTimer::singleShot(80, c, [c, id] { c->write(id.mid(8)); });
-         }, true},
-        {"late, inside the time-out", [&](QTcpSocket* c) { QTimer::singleShot(600, c, [c, id] { c->write(id); }); }, true},
-        {"not at all", [](QTcpSocket*) {}, false},
+    g.answer = [&](QTcpSocket* c, const QByteArray& request) {
+        if (request == QByteArray(1, cmd::Identify))
+            c->write(id);
     };
-    for (const auto& row : rows) {
-        g.answer = [&](QTcpSocket* c, const QByteArray& request) {
-            if (request.contains('\x04'))
-                row.reply(c);
-        };
-        r.link.ProgStatus.clear();
-        r.link.uploadID();
-        EXPECT_EQ(r.link.ProgStatus.isEmpty(), row.answered) << row.what;
-        if (row.answered) {
-            EXPECT_EQ(r.link.ID.toLatin1(), id) << row.what;
-        }
-    }
+    r.link.uploadID();
+    EXPECT_EQ(r.link.ID.toLatin1(), id);
 
     // The gateway drops the line: reported once, and the next exchange connects again.
     QSignalSpy lost(&r.port, &SerialPort::portLost);
-    g.answer = [&](QTcpSocket* c, const QByteArray&) { c->write(id); };
     g.client->abort();
     QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3000);
     EXPECT_FALSE(r.port.portOpen());

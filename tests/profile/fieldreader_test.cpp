@@ -4,53 +4,35 @@
 
 using gx::FieldReader;
 
-namespace {
-
-// All fields of `data` with their line numbers.
-std::vector<std::pair<QString, int>> fieldsOf(const QByteArray& data)
+TEST(FieldReader, SplitsFieldsAtCommasAndLineEndsAndKnowsTheLineOfEach)
 {
-    FieldReader r(data);
-    std::vector<std::pair<QString, int>> fields;
-    while (!r.atEnd()) {
-        const QString f = r.readText().value_or("<none>");
-        fields.emplace_back(f, r.line());
-    }
-    return fields;
-}
-
-} // namespace
-
-TEST(FieldReader, SplitsFieldsAtCommasAndLineEnds)
-{
+    // Each field as "line:text".
     const std::pair<QByteArray, QStringList> rows[] = {
-        {"a,b\r\nc\r\n", {"a", "b", "c"}},
-        {"a,b\nc", {"a", "b", "c"}},
-        {"a,\r\nb", {"a", "", "b"}},                              // comma before the line end
-        {"\"a, b\",c", {"a, b", "c"}},                           // quoted comma
-        {"\"ab\"xy,c", {"ab", "c"}},                             // text after the closing quote dropped
-        {"  \"  padded  \"  \r\nnext", {"  padded  ", "next"}},
-        {"\"\",x", {"", "x"}},
-        {"\"open, still\r\nnext", {"open, still", "next"}},      // unclosed quote ends at the line end
-        {"a\r\n\r\n   \r\nb\r\n", {"a", "", "", "b"}},           // blank line, line of spaces
-        {"a\n\n   \nb\n", {"a", "", "", "b"}},
-        {"   x ,  y\r\n", {"x ", "y"}},                          // leading spaces skipped, trailing kept
-        {"caf\xe9,\xb0" "C", {QString::fromUtf8("caf\xc3\xa9"), QString::fromUtf8("\xc2\xb0" "C")}},
+        {"a,b\r\n\r\nc\r\nd", {"1:a", "1:b", "2:", "3:c", "4:d"}},
+        {"a,b\n\nc\nd", {"1:a", "1:b", "2:", "3:c", "4:d"}},
+        {"a,\r\nb", {"1:a", "1:", "2:b"}},                           // comma before the line end
+        {"\"a, b\",c", {"1:a, b", "1:c"}},                           // quoted comma
+        {"\"ab\"xy,c", {"1:ab", "1:c"}},                             // text after the closing quote dropped
+        {"  \"  padded  \"  \r\nnext", {"1:  padded  ", "2:next"}},
+        {"\"\",x", {"1:", "1:x"}},
+        {"\"open, still\r\nnext", {"1:open, still", "2:next"}},      // unclosed quote ends at the line end
+        {"a\r\n\r\n   \r\nb\r\n", {"1:a", "2:", "3:", "4:b"}},        // blank line, line of spaces
+        {"a\n\n   \nb\n", {"1:a", "2:", "3:", "4:b"}},
+        {"   x ,  y\r\n", {"1:x ", "1:y"}},                          // leading spaces skipped, trailing kept
+        {"caf\xe9,\xb0" "C", {QString::fromUtf8("1:caf\xc3\xa9"), QString::fromUtf8("1:\xc2\xb0" "C")}},
     };
     for (const auto& [data, fields] : rows) {
+        FieldReader r(data);
         QStringList got;
-        for (const auto& f : fieldsOf(data))
-            got << f.first;
+        while (!r.atEnd()) {
+            const QString f = r.readText().value_or("<none>");
+            got << QString::number(r.line()) + ':' + f;
+        }
         EXPECT_EQ(got, fields) << data.toStdString();
     }
 }
 
-TEST(FieldReader, TracksTheLineOfEveryFieldWithEitherLineEnd)
-{
-    for (const char* data : {"a,b\r\n\r\nc\r\nd", "a,b\n\nc\nd"})
-        EXPECT_EQ(fieldsOf(data), (std::vector<std::pair<QString, int>>{{"a", 1}, {"b", 1}, {"", 2}, {"c", 3}, {"d", 4}}));
-}
-
-TEST(FieldReader, NumbersAreDecimalAnEmptyFieldIsZeroAndReadingPastTheEndIsAnError)
+TEST(FieldReader, NumbersAreDecimalAnEmptyFieldIsZeroAndTextOrTheEndIsAnError)
 {
     FieldReader r(" 120 ,-1,,+7,\"42\"\r\n\r\n0017\r\n");
     for (int n : {120, -1, 0, 7, 42, 0 /* the blank line */, 17})
@@ -60,36 +42,32 @@ TEST(FieldReader, NumbersAreDecimalAnEmptyFieldIsZeroAndReadingPastTheEndIsAnErr
     EXPECT_TRUE(r.pastEnd() && !r.error().isEmpty());
     EXPECT_EQ(r.line(), 4);
     EXPECT_FALSE(r.readText().has_value());
-
     FieldReader empty("");
     EXPECT_TRUE(empty.atEnd() && !empty.readText() && empty.pastEnd());
-}
 
-TEST(FieldReader, TextWhereANumberBelongsIsAnErrorThatShowsTheText)
-{
+    // Text where a number belongs: an error that shows the text, and the reader carries on.
     for (const char* bad : {"abc", "12abc", "1.5", "0x10", "-", "1 2"}) {
-        FieldReader r(QByteArray("\r\n") + bad + ",9");
-        EXPECT_EQ(r.readNumber(), 0);
-        EXPECT_FALSE(r.readNumber().has_value()) << bad;
-        EXPECT_FALSE(r.pastEnd()) << bad;
-        EXPECT_EQ(r.line(), 2) << bad;
-        EXPECT_EQ(r.lastField(), QString::fromLatin1(bad));
-        EXPECT_TRUE(r.error().contains(QString::fromLatin1(bad))) << qPrintable(r.error());
-        EXPECT_EQ(r.readNumber(), 9) << bad;  // the reader carries on
+        SCOPED_TRACE(bad);
+        FieldReader t(QByteArray("\r\n") + bad + ",9");
+        EXPECT_EQ(t.readNumber(), 0);
+        EXPECT_FALSE(t.readNumber().has_value());
+        EXPECT_FALSE(t.pastEnd());
+        EXPECT_EQ(t.line(), 2);
+        EXPECT_EQ(t.lastField(), QString::fromLatin1(bad));
+        EXPECT_TRUE(t.error().contains(QString::fromLatin1(bad))) << qPrintable(t.error());
+        EXPECT_EQ(t.readNumber(), 9);
     }
 }
 
 TEST(FieldReader, TheRestOfTheFileIsReadLineByLineWhole)
 {
-    FieldReader r("x,y\r\n  first, \"line\"\r\n\r\nlast");
-    ASSERT_EQ(r.readText(), QString("x"));
-    ASSERT_EQ(r.readText(), QString("y"));
-    EXPECT_EQ(r.readRemainingLines(), (QStringList{"  first, \"line\"", "", "last"}));
-    EXPECT_TRUE(r.atEnd());
-
-    for (const auto& [data, rest] : {std::pair<QByteArray, QStringList>{"x\nA\n", {"A"}}, {"x\r\n", {}}}) {
-        FieldReader other(data);
-        ASSERT_EQ(other.readText(), QString("x"));
-        EXPECT_EQ(other.readRemainingLines(), rest) << data.toStdString();
+    const std::pair<QByteArray, QStringList> rows[] = {
+        {"x,y\r\n  first, \"line\"\r\n\r\nlast", {"  first, \"line\"", "", "last"}}, {"x,y\nA\n", {"A"}}, {"x,y\r\n", {}}};
+    for (const auto& [data, rest] : rows) {
+        FieldReader r(data);
+        ASSERT_EQ(r.readText(), QString("x"));
+        ASSERT_EQ(r.readText(), QString("y"));
+        EXPECT_EQ(r.readRemainingLines(), rest) << data.toStdString();
+        EXPECT_TRUE(r.atEnd());
     }
 }

@@ -5,17 +5,6 @@
 
 using namespace gx;
 
-TEST(FunctionTexts, LengthsTrailingBlanksAndTheEmptyLastOutput)
-{
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(InputFunctionText[i].size(), i <= 9 ? 23 : 22) << i;
-    EXPECT_EQ(InputFunctionText[15], QString("Manual Stop           "));
-    for (int i = 0; i < 52; ++i)  // the shipped limits hold the same texts (see limits_test.cpp)
-        EXPECT_TRUE(!OutputFunctionText[i].isEmpty() && OutputFunctionText[i] == OutputFunctionText[i].trimmed()) << i;
-    EXPECT_EQ(OutputFunctionText[51], QString("Mains contactor open"));
-    EXPECT_TRUE(OutputFunctionText[52].isEmpty());
-}
-
 // Each row names the call it checks.
 #define ROW(call, want) {#call, call, want}
 

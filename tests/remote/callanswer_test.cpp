@@ -1,6 +1,6 @@
-// The answer loop through all its states, against a scripted modem and caller.
+// The answer loop through all its states, against callers behind a modem.
 
-#include "scriptedmodem.h"
+#include "fakecontroller.h"
 
 #include "remote/callanswer.h"
 
@@ -39,8 +39,14 @@ struct RecordingView final : CallLogView {
     QString notice;
 };
 
+// The caller's profile: its site name, nothing else set.
+QByteArray callerImage()
+{
+    return QByteArray(310, '\0').replace(128 + 48, 16, "Caller site     ");
+}
+
 struct AnswerFixture : LinkFixture {
-    ScriptedModem modem{port, clock};
+    FakeController fc{port, clock, callerImage()};
     QTemporaryDir dir;
     FileStore files;
     RecordingView view;
@@ -48,9 +54,18 @@ struct AnswerFixture : LinkFixture {
 
     AnswerFixture()
     {
+        fc.behindModem();
         link.MODEMport = "2";
         answerer.setLogFolders(dir.path(), dir.filePath("fallback"));
         answerer.now = [] { return QDateTime({2026, 12, 6}, {8, 30, 0}); };
+    }
+    // Every write meets `keep` first; what it does not keep goes on to the modem.
+    void intercept(std::function<bool(const QByteArray&)> keep)
+    {
+        port.responder = [keep, inner = port.responder](const QByteArray& w) {
+            if (!keep(w))
+                inner(w);
+        };
     }
     QByteArray log() const
     {
@@ -65,14 +80,14 @@ TEST(CallAnswerer, TwoCallsThroughEveryStateIntoTheLog)
 {
     AnswerFixture f;
     int awaiting = 0;
-    f.modem.fault = 0x30;  // the first caller reports a fault of RS485 node 12
+    f.fc.fault = 0x30;  // the first caller reports a fault of RS485 node 2
     f.view.onStatus = [&](const QString& s) {
         if (s == "Awaiting incoming calls..." && ++awaiting <= 2)
-            f.modem.paced(5, "2\r");  // RING
+            f.fc.call();
     };
     f.view.onQuestion = [&] {
         if (f.view.questions == 0) {
-            f.modem.fault = 17;  // the next caller has its own fault
+            f.fc.fault = 17;  // the next caller has its own fault
             return;               // the first question runs out
         }
         f.answerer.GoMonitor = true;  // "Yes" to the second
@@ -84,16 +99,16 @@ TEST(CallAnswerer, TwoCallsThroughEveryStateIntoTheLog)
     EXPECT_EQ(f.view.statuses, QStringList{"Initialising MODEM..."} + call + QStringList{"Hanging up..."} + call);
     EXPECT_EQ(f.view.countdowns.value(0), "Hanging up in  10 Sec");
     EXPECT_EQ(f.view.countdowns.filter("in  0 Sec").size(), 1) << "counted down to 0 once";
-    EXPECT_TRUE(f.modem.lines.contains("ATE0V0X0S0=0"));
-    EXPECT_EQ(f.modem.lines.count("ATA"), 2);
-    EXPECT_EQ(f.modem.lines.count("ATH0"), 1);
+    EXPECT_TRUE(f.fc.requests.contains("AT:ATE0V0X0S0=0"));
+    EXPECT_EQ(f.fc.requests.count("AT:ATA"), 2);
+    EXPECT_EQ(f.fc.requests.count("AT:ATH0"), 1);
     EXPECT_TRUE(f.port.portOpen()) << "staying connected leaves the line open";
     EXPECT_TRUE(f.status.shown.contains("Connected    |1|0"));
 
     const QStringList records = calllog::recordLines(f.log());
     ASSERT_EQ(records.size(), 2);
-    EXPECT_TRUE(records[0].startsWith("     2 Caller site      12-06-2026 08:30:00 001234.56 ")) << qPrintable(records[0]);
-    EXPECT_TRUE(records[1].startsWith("     1 RS485 Node: 12   12-06-2026 08:30:00 001234.56 ")) << qPrintable(records[1]);
+    EXPECT_TRUE(records[0].startsWith("     2 Caller site      12-06-2026 08:30:00 001200.00 ")) << qPrintable(records[0]);
+    EXPECT_TRUE(records[1].startsWith("     1 RS485 Node: 2    12-06-2026 08:30:00 001200.00 ")) << qPrintable(records[1]);
     EXPECT_TRUE(f.log().endsWith("EOF\r\n"));
     EXPECT_EQ(f.view.records, records);
 }
@@ -101,7 +116,7 @@ TEST(CallAnswerer, TwoCallsThroughEveryStateIntoTheLog)
 TEST(CallAnswerer, AModemThatDoesNotAnswerEndsTheLoopAndAnUnwritableFolderIsSaidAndAvoided)
 {
     AnswerFixture f;
-    f.modem.answersInit = false;
+    f.intercept([](const QByteArray&) { return true; });  // a modem that never answers
     EXPECT_EQ(f.answerer.logIncomingCalls(), CallAnswerer::End::NoModem);
     EXPECT_EQ(f.dialogs.informed, QStringList{"No response from MODEM | GX510-520"});
     EXPECT_FALSE(f.port.portOpen());
@@ -129,23 +144,23 @@ TEST(CallAnswerer, TroublesWhileACallIsUpNeverWaitOnAPerson)
     } rows[] = {
         {"the modem says nothing to ATA",
          [](AnswerFixture& f) {
-             f.port.responder = [&f, inner = f.port.responder](const QByteArray& w) {
-                 if (!w.startsWith("ATA"))
-                     inner(w);
-             };
+             f.intercept([&f](const QByteArray& w) {
+                 if (w.startsWith("ATA"))
+                     f.fc.ringing = false;  // the call goes, the modem says nothing
+                 return w.startsWith("ATA");
+             });
          },
          "", true},
         {"a profile that fails its checksum",
          [](AnswerFixture& f) {
-             f.port.responder = [&f, inner = f.port.responder](const QByteArray& w) {
-                 if (f.modem.data && w == QByteArray(1, cmd::ProfileUpload)) {
-                     QByteArray bad = withChecksum(QByteArray(310, 'x'));
-                     bad[311] = char(bad[311] + 1);
-                     f.port.feedLater(0.33, bad);
-                     return;
-                 }
-                 inner(w);
-             };
+             f.intercept([&f](const QByteArray& w) {
+                 if (!f.fc.data || w != QByteArray(1, cmd::ProfileUpload))
+                     return false;
+                 QByteArray bad = withChecksum(QByteArray(310, 'x'));
+                 bad[311] = char(bad[311] + 1);
+                 f.port.feedLater(0.33, bad);
+                 return true;
+             });
          },
          " ----------------", true},
         {"a log that cannot be written anywhere",
@@ -159,12 +174,12 @@ TEST(CallAnswerer, TroublesWhileACallIsUpNeverWaitOnAPerson)
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         AnswerFixture f;
-        f.modem.fault = 240;  // INPUT 3: its text comes from the caller's profile
+        f.fc.fault = 240;  // INPUT 3: its text comes from the caller's profile
         r.setUp(f);
         f.view.onStatus = [&](const QString& s) {
             if (s == "Awaiting incoming calls...") {
                 if (f.view.statuses.count(s) == 1)
-                    f.modem.paced(1, "2\r");
+                    f.fc.call();
                 else
                     f.answerer.QuitLog = true;
             }

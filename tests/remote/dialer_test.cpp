@@ -1,6 +1,6 @@
-// The dial sequence and the hang-up against a scripted modem, on the fake clock.
+// The dial sequence and the hang-up against a controller behind a modem, on the fake clock.
 
-#include "scriptedmodem.h"
+#include "fakecontroller.h"
 
 #include "remote/dialer.h"
 
@@ -12,20 +12,31 @@ using namespace gx::test;
 namespace {
 
 struct DialFixture : LinkFixture {
-    ScriptedModem modem{port, clock};
+    FakeController fc{port, clock, QByteArray(310, '\0')};
     Dialer dialer{link};
     QStringList progress;
 
     DialFixture()
     {
+        fc.behindModem();
         settings.setSetting("ModemInit", "ATZE1V1X0S0=0");
         link.MODEMport = "2";
+    }
+    // Every write meets `keep` first; what it does not keep goes on to the modem.
+    void intercept(std::function<bool(const QByteArray&)> keep)
+    {
+        port.responder = [keep, inner = port.responder](const QByteArray& w) {
+            if (!keep(w))
+                inner(w);
+        };
     }
     Dialer::Result dial(const QString& pin = "1234")
     {
         return dialer.dial("5550100", pin, [this](const QString& s) { progress << s; });
     }
 };
+
+const QByteArray LogOn1234("\x09\x12\x34");
 
 } // namespace
 
@@ -36,28 +47,38 @@ TEST(Dialer, EveryOutcomeOfTheSequence)
         std::function<void(DialFixture&)> setUp;
         Dialer::Result result;
         const char* message;  // the modem's message box, "" for none
+        int logOns;           // log-on requests sent
     };
     const Row rows[] = {
-        {"logged on", [](DialFixture&) {}, Dialer::Result::LoggedOn, ""},
-        {"no modem", [](DialFixture& f) { f.modem.answersInit = false; }, Dialer::Result::NoModem,
-         "No MODEM detected | MODEM error (!)"},
-        {"no carrier", [](DialFixture& f) { f.modem.connects = false; }, Dialer::Result::NoConnection,
-         "No connection | MODEM error (!)"},
-        {"PIN rejected", [](DialFixture& f) { f.modem.pinReply = "1"; }, Dialer::Result::Rejected,
-         "Password rejected: Call terminated | MODEM error (!)"},
-        {"log-on unanswered", [](DialFixture& f) { f.modem.pinReply = ""; }, Dialer::Result::Rejected,
-         "Password rejected: Call terminated | MODEM error (!)"},
+        {"logged on", [](DialFixture&) {}, Dialer::Result::LoggedOn, "", 1},
+        {"no modem", [](DialFixture& f) { f.intercept([](const QByteArray&) { return true; }); }, Dialer::Result::NoModem,
+         "No MODEM detected | MODEM error (!)", 0},
+        {"no carrier", [](DialFixture& f) { f.intercept([](const QByteArray& w) { return w.startsWith("ATD"); }); },
+         Dialer::Result::NoConnection, "No connection | MODEM error (!)", 0},
+        {"PIN rejected", [](DialFixture& f) { f.fc.pin = "\x99\x99"; }, Dialer::Result::Rejected,
+         "Password rejected: Call terminated | MODEM error (!)", 1},
+        {"log-on unanswered", [](DialFixture& f) { f.intercept([&f](const QByteArray&) { return f.fc.data; }); },
+         Dialer::Result::Rejected, "Password rejected: Call terminated | MODEM error (!)", 4},
         {"rejected then accepted in one wait",
          [](DialFixture& f) {
-             f.modem.pinReply = "1";
-             f.port.responder = [&f, inner = f.port.responder](const QByteArray& w) {
-                 inner(w);
-                 if (f.modem.data && f.modem.pins == 2)
+             f.fc.pin = "\x99\x99";
+             f.intercept([&f](const QByteArray&) {
+                 if (f.port.written().endsWith(LogOn1234))
                      f.port.feedLater(1.0, "0");
-             };
+                 return false;
+             });
          },
-         Dialer::Result::LoggedOn, ""},
-        {"\"10\" in one read", [](DialFixture& f) { f.modem.pinReply = "10"; }, Dialer::Result::LoggedOn, ""},
+         Dialer::Result::LoggedOn, "", 1},
+        {"\"10\" in one read",
+         [](DialFixture& f) {
+             f.intercept([&f](const QByteArray&) {
+                 const bool last = f.port.written().endsWith(LogOn1234);
+                 if (last)
+                     f.port.feedLater(0.05, "10");
+                 return last;
+             });
+         },
+         Dialer::Result::LoggedOn, "", 1},
     };
     for (const Row& r : rows) {
         DialFixture f;
@@ -66,19 +87,16 @@ TEST(Dialer, EveryOutcomeOfTheSequence)
         SCOPED_TRACE(r.what);
         EXPECT_EQ(f.dial(), r.result);
         EXPECT_EQ(f.dialogs.informed.join(' '), QString::fromLatin1(r.message));
-        const QStringList inits = f.modem.lines.filter("ATZE1V1X0S0=0");
-        EXPECT_EQ(inits.size(), r.result == Dialer::Result::NoModem ? 3 : 1);
+        EXPECT_EQ(f.port.written().count("ATZE1V1X0S0=0\r"), r.result == Dialer::Result::NoModem ? 3 : 1);
+        EXPECT_EQ(f.port.written().count(char(cmd::RemoteLogOn)), r.logOns);
         if (r.result == Dialer::Result::NoConnection) {
             EXPECT_GE(f.clock.now() - start, 60.0);
         }
         if (r.result == Dialer::Result::Rejected) {
-            // A rejection ends the log-on at once; silence gets four attempts.
-            EXPECT_EQ(f.port.written().count(char(cmd::RemoteLogOn)), f.modem.pinReply.isEmpty() ? 4 : 1);
             EXPECT_EQ(f.port.openCount(), 3) << "the line dropped: closed and opened again";
+            EXPECT_FALSE(f.fc.data) << "the modem hung up";
         }
-        if (r.result == Dialer::Result::LoggedOn) {
-            EXPECT_TRUE(f.status.shown.contains("Connected    |1|0"));
-        }
+        EXPECT_EQ(f.status.shown.contains("Connected    |1|0"), r.result == Dialer::Result::LoggedOn);
     }
 }
 
@@ -86,37 +104,38 @@ TEST(Dialer, DialCommandPinBytesProgressAndCancel)
 {
     DialFixture f;
     f.settings.setSetting("Dial out mode", "Pulse");
+    f.fc.pin = QByteArray("\x42\x09", 2);
     ASSERT_EQ(f.dial("42x9"), Dialer::Result::LoggedOn);
-    EXPECT_TRUE(f.modem.lines.contains("ATDP5550100"));
+    EXPECT_TRUE(f.fc.requests.contains("AT:ATDP5550100"));
+    EXPECT_EQ(f.fc.logOns, 1);
     EXPECT_EQ(f.settings.setting("LastNumber"), "5550100");
-    EXPECT_TRUE(f.port.writes().contains(QByteArray(1, '\x42')) && f.port.writes().contains(QByteArray(1, '\x09')));
     EXPECT_EQ(f.progress, (QStringList{"Initialising Modem", "Dialing...", "( 1 ) Connected:- Sending password..."}));
     EXPECT_EQ(Dialer::pinBytes("0099"), QByteArray("\x00\x99", 2));
 
-    // Cancel before CONNECT tells the modem to abandon the dial; after it,
-    // CR LF would reach the controller, so the call is hung up instead.
-    for (const double at : {10.0, 36.0}) {
+    // Cancel before CONNECT (2 s after the dial command) tells the modem to
+    // abandon the dial; after it, CR LF would reach the controller, so the
+    // call is hung up instead: "+++" between guard times, ATH0, the line dropped.
+    for (const double at : {1.0, 3.0}) {
+        SCOPED_TRACE(at);
         DialFixture c;
-        c.modem.connectAfter = 30;
-        c.clock.scheduleIn(at, [&] { c.dialer.cancel(); });
+        c.intercept([&c, at](const QByteArray& w) {
+            if (w.startsWith("ATD"))
+                c.clock.scheduleIn(at, [&c] { c.dialer.cancel(); });
+            return false;
+        });
         EXPECT_EQ(c.dial(), Dialer::Result::Cancelled);
-        const bool up = at > 30;
-        EXPECT_EQ(c.port.written().endsWith("\r\n") && !c.port.written().endsWith("ATH0\r\n"), !up) << at;
-        EXPECT_EQ(c.modem.lines.contains("ATH0"), up) << at;
+        const bool up = at > 2.0;
+        EXPECT_EQ(c.port.written().endsWith("\r\n") && !c.port.written().endsWith("ATH0\r\n"), !up);
+        EXPECT_EQ(c.fc.requests.contains("AT:ATH0"), up);
+        if (up) {
+            EXPECT_EQ(c.port.writes().mid(c.port.writes().size() - 4), (QList<QByteArray>{"+", "+", "+", "ATH0\r\n"}));
+            EXPECT_EQ(c.port.openCount(), 3) << "the dial's opening, then closed and opened again";
+            EXPECT_TRUE(c.port.portOpen());
+            EXPECT_EQ(c.status.shown.mid(c.status.shown.size() - 2),
+                      (QStringList{"Disconnecting..    |0|0", "Disconnected    |1|0"}));
+        }
         EXPECT_FALSE(c.dialer.connected());
+        EXPECT_FALSE(c.fc.data) << "no call is left up";
         EXPECT_TRUE(c.dialogs.informed.isEmpty());
     }
-}
-
-TEST(Dialer, HangUpEscapesBetweenGuardTimesAndDropsTheLine)
-{
-    DialFixture f;
-    ASSERT_EQ(f.dial(), Dialer::Result::LoggedOn);
-    f.port.clearWritten();
-    const int opens = f.port.openCount();
-    f.dialer.hangUp();
-    EXPECT_EQ(f.port.writes(), (QList<QByteArray>{"+", "+", "+", "ATH0\r\n"}));
-    EXPECT_EQ(f.port.openCount(), opens + 1);
-    EXPECT_TRUE(f.port.portOpen());
-    EXPECT_EQ(f.status.shown.mid(f.status.shown.size() - 2), (QStringList{"Disconnecting..    |0|0", "Disconnected    |1|0"}));
 }

@@ -55,6 +55,13 @@ QByteArray contents(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Writes a profile file, and gives back its path.
+QString written(const QString& path, const Profile& p)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(writeProfileFile(p)) > 0 ? path : QString();
+}
+
 } // namespace
 
 TEST(Gxctl, EveryCommandInEachFramingItHas)
@@ -108,29 +115,17 @@ TEST(Gxctl, ProfilesGoRoundTripAndAreCheckedAndCompared)
     EXPECT_EQ(s.run({"check", first}).rc, 0);
 
     // One edit: exactly that difference against the controller.
-    QByteArray edited = contents(first);
-    const ProfileFileContents c = readProfileFile(edited);
+    const ProfileFileContents c = readProfileFile(contents(first));
     Profile p = c.profile;
     p.TimerValue[0] = 7;
-
-    {
-        QFile f(dir.filePath("edited.520"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(writeProfileFile(p));
-    }
-    const Outcome d = s.run({"diff", dir.filePath("edited.520"), "controller"});
+    const Outcome d = s.run({"diff", written(dir.filePath("edited.520"), p), "controller"});
     EXPECT_EQ(d.rc, 1) << "different";
     EXPECT_EQ(d.out.trimmed(), "Timers: Start Delay:  0:00:07  ->  " + QString("0:00:%1").arg(c.profile.TimerValue[0], 2, 10, QChar('0')));
 
     // Two bad values: both named, exit 1.
     p.SysValue[26] = 9;
     p.SwSwitch[24] = 200;
-    {
-        QFile f(dir.filePath("bad.520"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(writeProfileFile(p));
-    }
-    const Outcome bad = gxctl({"check", dir.filePath("bad.520"), "--limits", QStringLiteral(GX_SOURCE_DIR) + "/data/limits.txt"});
+    const Outcome bad = gxctl({"check", written(dir.filePath("bad.520"), p), "--limits", QStringLiteral(GX_SOURCE_DIR) + "/data/limits.txt"});
     EXPECT_EQ(bad.rc, 1);
     EXPECT_TRUE(bad.out.contains("Generator phases: is 9")) << bad.out.toStdString();
     EXPECT_TRUE(bad.out.contains("Programmable output 1: is option 200")) << bad.out.toStdString();
@@ -186,26 +181,6 @@ TEST(Gxctl, ASilentControllerAndADialledOne)
     EXPECT_FALSE(QFile::exists(config.filePath("GX520/GX520.ini"))) << "the window's settings are left alone";
     EXPECT_EQ(modem.run({"--dial", "5550100", "--pin", "9999", "identify"}).err.trimmed(),
               "gxctl: Password rejected: Call terminated");
-}
-
-TEST(Gxctl, ThroughASerialGatewayOnTheLoopback)
-{
-    SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")});
-    const QString tcp = sim.nextLine();  // "tcp 127.0.0.1:PORT"
-    ASSERT_TRUE(tcp.startsWith("tcp 127.0.0.1:")) << tcp.toStdString();
-    const QString port = "tcp://" + tcp.mid(4);
-    QTemporaryDir dir;
-    const Outcome id = gxctl({"--port", port, "identify"});
-    EXPECT_EQ(id.rc, 0) << id.err.toStdString();
-    EXPECT_TRUE(id.out.contains("Model:    GX520")) << id.out.toStdString();
-    const Outcome up = gxctl({"--port", port, "upload", "-o", dir.filePath("gw.520")});
-    EXPECT_EQ(up.rc, 0) << up.err.toStdString();
-    EXPECT_TRUE(readProfileFile(contents(dir.filePath("gw.520"))).profile.Notes.startsWith("Simulated controller"));
-
-    // Nothing listening: the gateway's port is reported like a port that cannot be opened.
-    const Outcome closed = gxctl({"--port", "tcp://127.0.0.1:1", "identify"});
-    EXPECT_EQ(closed.rc, 1);
-    EXPECT_TRUE(closed.err.contains("can't open")) << closed.err.toStdString();
 }
 
 TEST(Gxctl, ExitStatusesAScriptCanRelyOn)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,31 @@ inline Bytes netFrame(int addr, int fn, int reg, int count)
 {
     return {0x1E, Bytes::value_type(addr), Bytes::value_type(fn), Bytes::value_type(reg >> 8),
             Bytes::value_type(reg & 0xFF), Bytes::value_type(count >> 8), Bytes::value_type(count & 0xFF), 0xFE};
+}
+
+// Whether a status reply shows every check of a list such as
+// "s1=4 w16>1000 b3.1 !b9.5": sN is byte N, wN the 16-bit word at N (high
+// byte first), compared by =, > or <; bN.K is bit K of byte N set, !bN.K clear.
+inline ::testing::AssertionResult shows(const Bytes& s, const std::string& checks)
+{
+    std::istringstream in(checks);
+    for (std::string c; in >> c;) {
+        unsigned at = 0, bit = 0;
+        char kind = 0, op = 0;
+        long want = 0;
+        const bool clear = c[0] == '!';
+        if (std::sscanf(c.c_str() + clear, "b%u.%u", &at, &bit) == 2) {
+            if (bitSet(s, at, int(bit)) == clear)
+                return ::testing::AssertionFailure() << c << " does not hold";
+            continue;
+        }
+        if (std::sscanf(c.c_str(), "%c%u%c%ld", &kind, &at, &op, &want) != 4)
+            return ::testing::AssertionFailure() << "no such check: " << c;
+        const long got = kind == 'w' ? long(u16(s, at)) : long(s.at(at));
+        if (!(op == '=' ? got == want : op == '>' ? got > want : got < want))
+            return ::testing::AssertionFailure() << c << " does not hold: it is " << got;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // A line plus a simulated clock.

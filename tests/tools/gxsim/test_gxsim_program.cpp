@@ -95,60 +95,39 @@ QString comSetting(const QString& configDir, const QString& key)
 
 } // namespace
 
-TEST(GxsimProgram, ServesIdentificationAndStatusOnItsTerminal)
+TEST(GxsimProgram, ServesItsTerminalAndPutsThePortSettingBackAtTheEnd)
 {
-    QTemporaryDir config;
-    ASSERT_TRUE(config.isValid());
-    {
-        QSettings seed(config.path() + QStringLiteral("/GX520/GX520.ini"), QSettings::IniFormat);
-        seed.setValue(QStringLiteral("Ports/COM7"), QStringLiteral("/dev/ttyS9"));
+    // Ended by the end of its standard input, a COM port it borrowed gets its
+    // old device back; ended by SIGTERM, a COM port it added goes again.
+    for (const bool borrowed : {true, false}) {
+        SCOPED_TRACE(borrowed ? "borrowed COM7, stdin closed" : "new COM2, SIGTERM");
+        QTemporaryDir config;
+        const QString com = borrowed ? "COM7" : "COM2";
+        if (borrowed) {
+            QSettings seed(config.path() + QStringLiteral("/GX520/GX520.ini"), QSettings::IniFormat);
+            seed.setValue(QStringLiteral("Ports/COM7"), QStringLiteral("/dev/ttyS9"));
+        }
+        SimProcess sim({"--nodes", "1,3,4", "--com", com.mid(3), "--run", "node 4 off", "--run", "node 3 fault 23 warning"},
+                       config.path());
+        ASSERT_TRUE(sim.path.startsWith("/dev/")) << sim.path.toStdString();
+        EXPECT_EQ(comSetting(config.path(), com), sim.path);
+        // Closing and reopening the port, as the program does, keeps the simulator serving.
+        for (int open = 0; open < 2; ++open) {
+            const int fd = openPty(sim.path);
+            ASSERT_GE(fd, 0);
+            EXPECT_EQ(exchange(fd, netFrame(3, 4, 0, 2), 7), (Bytes{3, 4, 4, 0, 23, 0, 0})) << "fault 23, state 0";
+            EXPECT_TRUE(exchange(fd, netFrame(4, 4, 0, 2), 7, kSilenceMs).empty()) << "node 4 off from the start";
+            ::close(fd);
+        }
+        if (borrowed)
+            sim.proc.closeWriteChannel();
+        else
+            sim.proc.terminate();
+        ASSERT_TRUE(sim.proc.waitForFinished(5000));
+        EXPECT_EQ(sim.proc.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(sim.proc.exitCode(), 0);
+        EXPECT_EQ(comSetting(config.path(), com), borrowed ? QStringLiteral("/dev/ttyS9") : QString());
     }
-    SimProcess sim({"--com", "7"}, config.path());
-    ASSERT_TRUE(sim.path.startsWith("/dev/")) << sim.path.toStdString();
-    EXPECT_EQ(comSetting(config.path(), QStringLiteral("COM7")), sim.path);
-
-    int fd = openPty(sim.path);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(text(exchange(fd, {0x04}, 16)), "GX520 V2.01     ");
-    const Bytes s = exchange(fd, {0x01}, 67);
-    ASSERT_EQ(s.size(), 67u);
-    EXPECT_EQ(sum(s, 0, 64), u16(s, 65));
-    EXPECT_EQ(s[1], 0) << "stopped";
-
-    // Closing and reopening the port, as the program does, keeps the simulator serving.
-    ::close(fd);
-    fd = openPty(sim.path);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(sim.command("fault 16"), QStringLiteral("ok node 1 fault 16 shutdown"));
-    const Bytes s2 = exchange(fd, {0x01}, 67);
-    ASSERT_EQ(s2.size(), 67u);
-    EXPECT_EQ(Bytes(s2.begin(), s2.begin() + 2), (Bytes{16, 5})) << "fault 16, shut down";
-    ::close(fd);
-
-    // End of standard input ends the program and puts the old port back.
-    sim.proc.closeWriteChannel();
-    ASSERT_TRUE(sim.proc.waitForFinished(5000));
-    EXPECT_EQ(sim.proc.exitCode(), 0);
-    EXPECT_EQ(comSetting(config.path(), QStringLiteral("COM7")), QStringLiteral("/dev/ttyS9"));
-}
-
-TEST(GxsimProgram, NetworkNodesAnswerFramesAndTerminationRemovesNewSetting)
-{
-    QTemporaryDir config;
-    SimProcess sim({"--nodes", "1,3,4", "--com", "2", "--run", "node 4 off"}, config.path());
-    ASSERT_TRUE(sim.path.startsWith("/dev/"));
-    const int fd = openPty(sim.path);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(exchange(fd, netFrame(3, 4, 0, 2), 7), (Bytes{3, 4, 4, 0, 0, 0, 0}));
-    EXPECT_TRUE(exchange(fd, netFrame(2, 4, 0, 2), 7, kSilenceMs).empty()) << "no node 2";
-    EXPECT_TRUE(exchange(fd, netFrame(4, 4, 0, 2), 7, kSilenceMs).empty()) << "node 4 off from the start";
-    EXPECT_EQ(text(exchange(fd, {0x04}, 16)), "GX520 V2.01     ") << "lowest node answers the direct framing";
-    ::close(fd);
-
-    sim.proc.terminate(); // SIGTERM
-    ASSERT_TRUE(sim.proc.waitForFinished(5000));
-    EXPECT_EQ(sim.proc.exitStatus(), QProcess::NormalExit);
-    EXPECT_TRUE(comSetting(config.path(), QStringLiteral("COM2")).isEmpty());
 }
 
 TEST(GxsimProgram, RejectsBadOptions)
@@ -164,45 +143,14 @@ TEST(GxsimProgram, RejectsBadOptions)
     }
 }
 
-TEST(GxsimProgram, ModemDialsLogsOnAndHangsUpWhenTheTerminalCloses)
-{
-    QTemporaryDir config;
-    SimProcess sim({"--modem", "--fail-number", "5550199"}, config.path());
-    ASSERT_TRUE(sim.path.startsWith("/dev/"));
-    int fd = openPty(sim.path);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(text(exchange(fd, bytesOf("ATE0V0X0S0=0\r"), 15)), "ATE0V0X0S0=0\r0\r");
-    EXPECT_EQ(text(exchange(fd, {0x04}, 16, kSilenceMs)), "") << "no call yet";
-    // The 0x04 left in the command line makes it junk once a CR ends it.
-    EXPECT_EQ(text(exchange(fd, bytesOf("\rATDT5550199\r"), 4)), "4\r3\r");
-    EXPECT_EQ(text(exchange(fd, bytesOf("ATDT5550100\r"), 2)), "1\r");
-    EXPECT_EQ(text(exchange(fd, {0x09, 0x12, 0x34}, 1)), "0");
-    EXPECT_EQ(text(exchange(fd, {0x04}, 16)), kId);
-
-    // Closing the port, as the program does to drop a call, hangs up.
-    ::close(fd);
-    QString status;
-    for (int i = 0; i < 20 && !status.contains(QStringLiteral("mode command, on-hook")); ++i) {
-        if (i > 0)
-            ::usleep(50 * 1000);
-        status = sim.command("modem status");
-    }
-    EXPECT_EQ(status, QStringLiteral("ok modem mode command, on-hook, echo off, results numeric, S0=0 S12=50, "
-                                     "last dialled 5550100 (tone), failing numbers 5550199"));
-    fd = openPty(sim.path);
-    ASSERT_GE(fd, 0);
-    ::tcflush(fd, TCIFLUSH);
-    EXPECT_EQ(text(exchange(fd, bytesOf("AT\r"), 2)), "0\r") << "command mode, not data";
-    ::close(fd);
-}
-
 TEST(GxsimProgram, ModemRingsAndCarriesTheNewestFaultOfANetwork)
 {
     QTemporaryDir config;
-    SimProcess sim({"--modem", "--nodes", "1,3"}, config.path());
+    SimProcess sim({"--modem", "--nodes", "1,3", "--fail-number", "5550199"}, config.path());
     const int fd = openPty(sim.path);
     ASSERT_GE(fd, 0);
     EXPECT_EQ(text(exchange(fd, bytesOf("ATE0V0\r"), 9)), "ATE0V0\r0\r");
+    EXPECT_EQ(text(exchange(fd, bytesOf("ATDT5550199\r"), 2)), "3\r");
     EXPECT_EQ(sim.command("node 3 fault 16 shutdown"), QStringLiteral("ok node 3 fault 16 shutdown"));
     EXPECT_EQ(sim.command("call 3"), QStringLiteral("ok ringing: call from node 3"));
     EXPECT_EQ(text(readBytes(fd, 2)), "2\r");

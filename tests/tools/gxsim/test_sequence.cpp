@@ -5,238 +5,104 @@
 #include "engine.h"
 #include "profileimage.h"
 
+#include <functional>
+
 using namespace simtest;
-using gxsim::Command;
 
 namespace {
-unsigned timer(const Bytes& s, int t) { return u16(s, 19 + 2 * t); } // direct layout
-}
 
-TEST(GxsimSequence, RemoteStartInAutoRunsThroughToLoadAndBackToStandby)
+// One step of a run: what is done, then how long the engine runs (until its
+// status shows `until`, or for `ms` when there is no `until`), and what its
+// status shows then. In the checks, timer t is the word at 19 + 2t, the
+// hours run are the bytes 41 40 39 . 38 read as hex digits.
+struct Step {
+    std::function<void(Sim&)> act;
+    const char* until;
+    std::int64_t ms;
+    const char* then;
+};
+
+#define ENGINE(...) [](Sim& s) { s.ctl().engine().__VA_ARGS__; }
+#define ASK(byte) [](Sim& s) { s.ask({byte}); }
+const auto RemoteStart = ENGINE(setRemoteStart(true));
+
+} // namespace
+
+TEST(GxsimSequence, EachRunThroughTheStatesShowsWhatTheControllerDoes)
 {
-    Sim sim;
-    sim.ctl().engine().setRemoteStart(true);
-    sim.run(100);
-
-    // Start delay: state 0, start-delay flag clear, timer 0 counting down from 3 s.
-    Bytes s = sim.status();
-    EXPECT_EQ(s[1], 0);
-    EXPECT_FALSE(bitSet(s, 4, 0));
-    EXPECT_TRUE(bitSet(s, 7, 5)); // remote start input
-    const unsigned t0 = timer(s, 0);
-    EXPECT_GT(t0, 20u);
-    EXPECT_LE(t0, 30u);
-    sim.run(1000);
-    EXPECT_EQ(timer(sim.status(), 0), t0 - 10) << "timer 0 counts tenths of a second";
-
-    sim.runUntilState(1, 3000); // preheat
-    s = sim.status();
-    EXPECT_EQ(s[2], 1);          // first start attempt
-    EXPECT_TRUE(bitSet(s, 8, 4)); // start flag
-    EXPECT_GT(timer(s, 1), 0u);
-
-    sim.runUntilState(2, 3000); // cranking
-    s = sim.status();
-    EXPECT_GT(timer(s, 2), 0u);
-    EXPECT_TRUE(bitSet(s, 3, 5) && bitSet(s, 3, 4)) << "crank and fuel outputs";
-
-    sim.runUntilState(3, 5000); // running off load, override and warm-up counting
-    s = sim.status();
-    EXPECT_FALSE(bitSet(s, 8, 4));
-    EXPECT_FALSE(bitSet(s, 4, 5)); // warm-up running
-    EXPECT_GT(timer(s, 5), 0u);
-
-    sim.runUntilState(4, 8000); // on load
-    sim.run(2000);
-    s = sim.status();
-    EXPECT_EQ(s[15], 50);                           // Hz
-    EXPECT_NEAR(double(u16(s, 16)), 1500.0, 20.0);  // rpm
-    EXPECT_NEAR(double(u16(s, 45)), 230.0, 5.0);    // volts L1
-    EXPECT_EQ(u16(s, 51), 40u);                     // amps L1 at the default load
-    EXPECT_GT(s[42], 40);                           // oil psi
-    EXPECT_GT(u16(s, 61), 130u);                    // battery charging
-    EXPECT_TRUE(bitSet(s, 3, 1));                   // output 2: generator contactor
-
-    // Remote start off: restoration on load, then cooling off load, then stop.
-    sim.ctl().engine().setRemoteStart(false);
-    sim.run(200);
-    s = sim.status();
-    EXPECT_EQ(s[1], 4);
-    EXPECT_FALSE(bitSet(s, 4, 6)); // restoration running
-    EXPECT_GT(u16(s, 19 + 12), 0u);
-
-    sim.runUntilState(3, 12000); // cooling
-    s = sim.status();
-    EXPECT_GT(timer(s, 7), 0u);
-    EXPECT_TRUE(bitSet(s, 4, 3));
-
-    sim.runUntilState(0, 12000); // stopping: stop output on while running down
-    s = sim.status();
-    EXPECT_TRUE(bitSet(s, 9, 5));
-    EXPECT_FALSE(bitSet(s, 7, 7)) << "engine still turning";
-
-    sim.run(3000); // stopped, stop output still held: timer 8 at bytes 57-58
-    s = sim.status();
-    EXPECT_TRUE(bitSet(s, 7, 7) && bitSet(s, 9, 5));
-    const unsigned hold = u16(s, 57);
-    EXPECT_GT(hold, 0u);
-    EXPECT_LE(hold, 100u);
-
-    sim.run(hold * 100 + 200);
-    s = sim.status();
-    EXPECT_FALSE(bitSet(s, 9, 5));
-    EXPECT_EQ((std::pair{u16(s, 57), unsigned(s[1])}), (std::pair{0u, 0u})) << "timer 8 and state";
-}
-
-TEST(GxsimSequence, HoursRunAdvanceOnlyWhileRunning)
-{
-    Sim sim;
-    sim.ctl().engine().setHoursHundredths(100); // 1.00 h
-    sim.run(60000);
-    EXPECT_EQ(hoursText(sim.status(), 41, 40, 39, 38), "000001.00");
-    sim.ctl().engine().setRemoteStart(true);
-    sim.runUntilState(4, 20000);
-    sim.run(36000 * 5); // five hundredths of an hour
-    const std::string h = hoursText(sim.status(), 41, 40, 39, 38);
-    EXPECT_TRUE(h == "000001.05" || h == "000001.06") << h;
-}
-
-TEST(GxsimSequence, EngineThatWillNotFireUsesAllAttemptsThenShutsDown)
-{
-    Sim sim;
-    sim.ctl().engine().setWillNotFire(true);
-    sim.ctl().engine().setRemoteStart(true);
-    sim.runUntilState(2, 10000);
-    // Crank rest between attempts: state 0 with the start flag, timer 3 counting.
-    sim.runUntilState(0, 10000);
-    Bytes s = sim.status();
-    EXPECT_TRUE(bitSet(s, 8, 4));
-    EXPECT_GT(timer(s, 3), 0u);
-    EXPECT_EQ(s[2], 2) << "the next attempt is numbered already";
-    EXPECT_TRUE(bitSet(s, 7, 7)) << "engine at rest during crank rest";
-
-    sim.runUntilState(5, 40000);
-    s = sim.status();
-    EXPECT_EQ(s[0], 14); // failed to start
-    EXPECT_EQ(s[2], 3);  // three attempts, as the profile says
-}
-
-TEST(GxsimSequence, ShutdownFaultAndReset)
-{
-    Sim sim;
-    sim.ctl().engine().setRemoteStart(true);
-    sim.runUntilState(4, 20000);
-    sim.ctl().engine().raiseFault(16, true);
-    sim.run(100);
-    Bytes s = sim.status();
-    EXPECT_EQ(Bytes(s.begin(), s.begin() + 2), (Bytes{16, 5})) << "fault 16, shut down";
-    sim.run(10000);
-    EXPECT_EQ(u16(sim.status(), 16), 0u) << "engine stopped after the shutdown";
-
-    sim.ctl().engine().setRemoteStart(false);
-    sim.ask({0x08}); // fault reset
-    sim.run(100);
-    s = sim.status();
-    EXPECT_EQ(s[0], 0);
-    EXPECT_NE(s[1], 5);
-    sim.run(20000);
-    EXPECT_EQ(sim.status()[1], 0);
-}
-
-TEST(GxsimSequence, ProtectionsAfterOverrideShutDownOrWarn)
-{
-    Sim sim;
-    sim.ctl().engine().setRemoteStart(true);
-    sim.runUntilState(4, 20000);
-    EXPECT_FALSE(bitSet(sim.status(), 4, 4)) << "override still running just after taking the load";
-    sim.ctl().engine().setOilOverride(5);
-    sim.run(100);
-    EXPECT_EQ(sim.status()[0], 0) << "no oil protection during the override";
-    sim.ctl().engine().setOilOverride(std::nullopt);
-    sim.run(5000);
-    EXPECT_TRUE(bitSet(sim.status(), 4, 4));
-
-    // Oil between warning (25) and shutdown (15) levels: warning, engine keeps running.
-    sim.ctl().engine().setOilOverride(20);
-    sim.run(500);
-    Bytes s = sim.status();
-    EXPECT_EQ(s[0], 189);
-    EXPECT_EQ(s[1], 4);
-
-    sim.ctl().engine().setOilOverride(10);
-    sim.run(500);
-    s = sim.status();
-    EXPECT_EQ(s[0], 17);
-    EXPECT_EQ(s[1], 5);
-    EXPECT_TRUE(bitSet(s, 6, 5)); // low oil pressure
-}
-
-TEST(GxsimSequence, OverCurrentTripsInstantlyOrByIdmt)
-{
-    Sim instant;
-    instant.ctl().engine().setRemoteStart(true);
-    instant.runUntilState(4, 20000);
-    instant.ctl().engine().setLoadAmps(260); // above 2.5 x 100 A
-    instant.run(100);
-    EXPECT_EQ(instant.status()[0], 56);
-
-    Sim idmt;
-    idmt.ctl().engine().setRemoteStart(true);
-    idmt.runUntilState(4, 20000);
-    idmt.ctl().engine().setLoadAmps(150);
-    idmt.run(1000);
-    Bytes s = idmt.status();
-    EXPECT_EQ(s[0], 35); // high current warning
-    EXPECT_GT(u16(s, 59), 0u);
-    const unsigned first = u16(s, 59);
-    idmt.run(1000);
-    EXPECT_GT(u16(idmt.status(), 59), first) << "accumulator rises while over full load";
-    idmt.runUntilState(5, 30000);
-    EXPECT_EQ(idmt.status()[0], 68);
-}
-
-TEST(GxsimSequence, ManModeStartsAndStopsOnCommand)
-{
-    Sim sim;
-    sim.ask({0x19}); // MAN
-    Bytes s = sim.status();
-    EXPECT_TRUE(bitSet(s, 6, 7));
-    sim.run(5000);
-    EXPECT_EQ(sim.status()[1], 0) << "MAN mode does not start by itself";
-    sim.ask({0x1B}); // manual start: no start delay
-    sim.run(100);
-    EXPECT_EQ(sim.status()[1], 1);
-    sim.runUntilState(3, 8000);
-    sim.run(10000);
-    EXPECT_EQ(sim.status()[1], 3) << "off load in MAN by default";
-    sim.ask({0x1C}); // manual stop: no cooling
-    sim.run(100);
-    s = sim.status();
-    EXPECT_EQ(s[1], 0);
-    EXPECT_TRUE(bitSet(s, 9, 5));
-}
-
-TEST(GxsimSequence, MainsFailureStartsSetWhenAtsConfigured)
-{
-    Sim sim;
-    gxsim::ProfileImage p = sim.ctl().profile();
-    p.setSwSwitch(gxsim::WOutput1, 51); // output 1: mains contactor open
-    sim.ctl().setProfile(p);
-    sim.ctl().engine().setMainsPresent(false);
-    sim.run(1000);
-    Bytes s = sim.status();
-    EXPECT_FALSE(bitSet(s, 6, 0));
-    EXPECT_EQ(s[1], 0);
-    sim.runUntilState(3, 20000);
-    // Transfer: contactor delay (timer 13 at bytes 63-64) before going on load.
-    std::int64_t waited = 0;
-    while (bitSet(sim.status(), 5, 5) && waited < 20000) {
-        sim.run(100);
-        waited += 100;
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+    } runs[] = {
+        {"remote start in AUTO, to load and back to standby",
+         {{RemoteStart, "", 100, "s1=0 !b4.0 b7.5 w19=30"},  // start delay: remote start input, timer 0 from 3 s
+          {nullptr, "", 1000, "s1=0 w19=20"},                // timer 0 counts tenths
+          {nullptr, "s1=1", 3000, "s2=1 b8.4 w21>0"},                // preheat: first attempt, start flag
+          {nullptr, "s1=2", 3000, "w23>0 b3.5 b3.4"},                // cranking: crank and fuel outputs
+          {nullptr, "s1=3", 5000, "!b8.4 !b4.5 w29>0"},              // off load: warm-up counting
+          {nullptr, "s1=4", 8000, ""},
+          {nullptr, "", 2000, "s15=50 w16>1480 w16<1520 w45>225 w45<235 w51=40 s42>40 w61>130 b3.1"},  // on load
+          {ENGINE(setRemoteStart(false)), "", 200, "s1=4 !b4.6 w31>0"},  // restoration, still on load
+          {nullptr, "s1=3", 12000, "w33>0 b4.3"},                        // cooling off load
+          {nullptr, "s1=0", 12000, "b9.5 !b7.7"},                        // stopping: stop output while turning
+          {nullptr, "", 3000, "b7.7 b9.5 w57>0 w57<101"},                // stopped, stop output held by timer 8
+          {nullptr, "", 10200, "!b9.5 w57=0 s1=0"}}},
+        {"hours run only while running",
+         {{ENGINE(setHoursHundredths(100)), "", 60000, "s41=0 s40=0 s39=1 s38=0"},
+          {RemoteStart, "s1=4", 20000, ""},
+          {nullptr, "", 36000 * 5, "s39=1 s38>4 s38<7"}}},  // five hundredths of an hour more
+        {"an engine that will not fire uses every attempt, then shuts down",
+         {{ENGINE(setWillNotFire(true)), "", 0, ""},
+          {RemoteStart, "s1=2", 10000, ""},
+          {nullptr, "s1=0", 10000, "b8.4 w25>0 s2=2 b7.7"},  // crank rest: next attempt numbered, engine at rest
+          {nullptr, "s1=5", 40000, "s0=14 s2=3"}}},          // failed to start after the profile's three
+        {"oil protections only after the override",
+         {{RemoteStart, "s1=4", 20000, "!b4.4"},  // override still running
+          {ENGINE(setOilOverride(5)), "", 100, "s0=0"},
+          {ENGINE(setOilOverride(std::nullopt)), "", 5000, "b4.4"},
+          {ENGINE(setOilOverride(20)), "", 500, "s0=189 s1=4"},  // between warning and shutdown: a warning
+          {ENGINE(setOilOverride(10)), "", 500, "s0=17 s1=5 b6.5"}}},
+        {"instant over-current trip",
+         {{RemoteStart, "s1=4", 20000, ""}, {ENGINE(setLoadAmps(260)), "", 100, "s0=56"}}},  // above 2.5 x 100 A
+        {"IDMT over-current: a warning, a rising accumulator, then the trip",
+         {{RemoteStart, "s1=4", 20000, ""},
+          {ENGINE(setLoadAmps(150)), "", 1000, "s0=35 w59>0 w59<200"},
+          {nullptr, "", 1000, "w59>199"},
+          {nullptr, "s1=5", 30000, "s0=68"}}},
+        {"MAN mode starts and stops on command only",
+         {{ASK(0x19), "", 5000, "b6.7 s1=0"},
+          {ASK(0x1B), "", 100, "s1=1"},  // manual start: no start delay
+          {nullptr, "s1=3", 8000, ""},
+          {nullptr, "", 10000, "s1=3"},  // off load in MAN by default
+          {ASK(0x1C), "", 100, "s1=0 b9.5"}}},  // manual stop: no cooling
+        {"mains failure starts the set when output 1 opens the mains contactor",
+         {{[](Sim& s) {
+               gxsim::ProfileImage p = s.ctl().profile();
+               p.setSwSwitch(gxsim::WOutput1, 51);
+               s.ctl().setProfile(p);
+               s.ctl().engine().setMainsPresent(false);
+           },
+           "", 1000, "!b6.0 s1=0"},
+          {nullptr, "s1=3", 20000, ""},
+          {nullptr, "!b5.5", 20000, "w63>0"},  // transfer: contactor delay (timer 13) before the load
+          {nullptr, "s1=4", 5000, "b3.0"}}},
+    };
+    for (const auto& run : runs) {
+        Sim sim;
+        for (std::size_t i = 0; i < run.steps.size(); ++i) {
+            const Step& step = run.steps[i];
+            SCOPED_TRACE(testing::Message() << run.what << ", step " << i + 1);
+            if (step.act)
+                step.act(sim);
+            if (!*step.until) {
+                sim.run(step.ms);
+            } else {
+                const std::int64_t end = sim.now + step.ms;
+                while (!shows(sim.status(), step.until) && sim.now < end)
+                    sim.run(100);
+                ASSERT_TRUE(shows(sim.status(), step.until)) << "within " << step.ms << " ms";
+            }
+            EXPECT_TRUE(shows(sim.status(), step.then));
+        }
     }
-    s = sim.status();
-    EXPECT_FALSE(bitSet(s, 5, 5));
-    EXPECT_GT(u16(s, 63), 0u);
-    sim.runUntilState(4, 5000);
-    EXPECT_TRUE(bitSet(sim.status(), 3, 0)); // mains contactor open
 }
