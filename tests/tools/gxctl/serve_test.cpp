@@ -189,7 +189,7 @@ TEST(Serve, TheBrokerRestartedGetsEveryRetainedTopicBackWhilePollingGoesOn)
         for (auto it = rec.last.cbegin(); it != rec.last.cend(); ++it)
             if (!it.value().isEmpty())
                 retained << it.key();
-        EXPECT_EQ(retained.size(), 4 + 17) << "status, the node's state, availability and link, 17 discovery configs";
+        EXPECT_EQ(retained.size(), 5 + 17) << "status, the node's state, availability, info and link, 17 discovery configs";
     }
 
     // The broker killed: polling goes on.
