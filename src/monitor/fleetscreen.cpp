@@ -20,7 +20,6 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace gx {
@@ -73,13 +72,6 @@ FleetScreen::FleetScreen(QWidget* frame, FleetBoard& board)
         if (row == selectedRow())
             showReminder();
     });
-    connect(&board, &FleetBoard::nodeAdded, this, [this] {
-        // The columns fit the first rows once they are in; later rows do not move them.
-        if (!m_columnsFitted) {
-            m_columnsFitted = true;
-            QTimer::singleShot(200, TableFleet, [this] { TableFleet->resizeColumnsToContents(); });
-        }
-    });
 }
 
 QWidget* FleetScreen::buildBoard()
@@ -116,7 +108,20 @@ QWidget* FleetScreen::buildBoard()
     TableFleet->setAlternatingRowColors(true);
     TableFleet->verticalHeader()->hide();
     TableFleet->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    TableFleet->horizontalHeader()->setStretchLastSection(true);
+    TableFleet->setWordWrap(false);
+    // Widths from the longest texts a column takes; the fault's text takes what is left.
+    const QFontMetrics fm(TableFleet->font());
+    const struct {
+        int column;
+        const char* widest;
+    } widths[] = {{FleetTable::Site, "Site_name_long"}, {FleetTable::Node, "Node"}, {FleetTable::Model, "GX520 V2.01"},
+                  {FleetTable::State, "Running off load"}, {FleetTable::HoursRun, "123456.7"},
+                  {FleetTable::Service, "service overdue by 9999 h"}, {FleetTable::LastMessage, "2026-12-07 20:24:01"},
+                  {FleetTable::Availability, "service offline"}};
+    for (const auto& w : widths)
+        TableFleet->setColumnWidth(w.column, fm.horizontalAdvance(QString::fromLatin1(w.widest)) + 24);
+    TableFleet->horizontalHeader()->setSectionResizeMode(FleetTable::Fault, QHeaderView::Stretch);
+    TableFleet->horizontalHeader()->setMinimumSectionSize(fm.horizontalAdvance(QStringLiteral("Node")) + 20);
     TableFleet->setToolTip(QStringLiteral("Double-click a row for its remote view"));
     split->addWidget(TableFleet);
 
@@ -333,6 +338,9 @@ void FleetScreen::showRemote(const QString& site, int node)
     const FleetNode& n = m_board.node(r);
     m_remote->setUp(remoteScreenSetup(n.hasInfo ? n.info.siteName : site), QColor(80, 80, 80));
     m_remote->setUnitId(n.hasInfo ? n.info.unitId : QString());
+    // Neither input 1 nor the charge alarm is in the state messages.
+    m_remote->Label1[6]->setEnabled(false);
+    m_remote->LEDinputs->label(1)->setEnabled(false);
     m_pages->setCurrentWidget(FrameRemoteView);
     refreshRemote();
 }

@@ -95,7 +95,6 @@ private:
     MonitorScreen* m_remote = nullptr;
     QString m_remoteSite;
     int m_remoteNode = -1;
-    bool m_columnsFitted = false;
 };
 
 } // namespace gx

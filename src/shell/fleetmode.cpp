@@ -28,6 +28,7 @@ const QString RemindersFile = QStringLiteral("service-reminders.json");
 constexpr int NotifyAfterMs = 300;   // alerts that come together make one notification
 constexpr int StatusAfterMs = 50;    // a burst of messages redraws the status line once
 constexpr int LinesPerNotification = 4;
+constexpr int ShownSeconds = 10;     // in the status window, without a notification area
 } // namespace
 
 FleetMode::FleetMode(FormMonitor& window)
@@ -191,7 +192,7 @@ void FleetMode::flushNotifications()
     m_pending.clear();
     // A desktop without a notification area: the program's status window.
     if (!m_window.platform().desktop.notify(title, lines.join(QLatin1Char('\n'))))
-        m_window.statusWindows().displayStatus(lines.join(QStringLiteral("; ")), 0, 0);
+        m_window.statusWindows().showFor(lines.join(QStringLiteral("; ")), ShownSeconds);
 }
 
 // ---------------------------------------------------------------- reminders
