@@ -27,17 +27,24 @@ const QString Title = QStringLiteral("GX520 fleet");
 const QString RemindersFile = QStringLiteral("service-reminders.json");
 constexpr int NotifyAfterMs = 300;   // alerts that come together make one notification
 constexpr int StatusAfterMs = 50;    // a burst of messages redraws the status line once
+// Messages are taken in batches: the broker's retained messages on connecting
+// (four a node) would otherwise each cost a repaint of the board.
+constexpr int TakeEveryMs = 25;
 constexpr int LinesPerNotification = 4;
 constexpr int ShownSeconds = 10;     // in the status window, without a notification area
 } // namespace
 
 FleetMode::FleetMode(FormMonitor& window)
     : QObject(&window), m_window(window), m_screen(new FleetScreen(window.FrameFleet, m_board)),
-      m_dataFolder(userDataFolder()), m_notifyTimer(new QTimer(this)), m_statusTimer(new QTimer(this))
+      m_dataFolder(userDataFolder()), m_notifyTimer(new QTimer(this)), m_statusTimer(new QTimer(this)),
+      m_takeTimer(new QTimer(this))
 {
     m_notifyTimer->setSingleShot(true);
     m_notifyTimer->setInterval(NotifyAfterMs);
     connect(m_notifyTimer, &QTimer::timeout, this, &FleetMode::flushNotifications);
+    m_takeTimer->setSingleShot(true);
+    m_takeTimer->setInterval(TakeEveryMs);
+    connect(m_takeTimer, &QTimer::timeout, this, &FleetMode::takeMessages);
     m_statusTimer->setSingleShot(true);
     m_statusTimer->setInterval(StatusAfterMs);
     connect(m_statusTimer, &QTimer::timeout, this, [this] { m_screen->setStatus(statusText()); });
@@ -90,8 +97,17 @@ void FleetMode::applySettings()
     statusChanged();
 }
 
+void FleetMode::takeMessages()
+{
+    std::vector<Received> batch;
+    batch.swap(m_inbox);
+    for (const Received& m : batch)
+        m_board.take(m.topic, m.payload, m.when);
+}
+
 void FleetMode::dropBroker()
 {
+    m_inbox.clear();
     if (m_client) {
         m_client->disconnect(this);
         m_client->deleteLater();
@@ -112,7 +128,9 @@ void FleetMode::connectBroker()
     }
     m_client = new MqttClient(*options, this);
     connect(m_client, &MqttClient::messageReceived, this, [this](const QString& topic, const QByteArray& payload, bool) {
-        m_board.take(topic, payload, now());
+        m_inbox.push_back({topic, payload, now()});
+        if (!m_takeTimer->isActive())
+            m_takeTimer->start();
     });
     connect(m_client, &MqttClient::problem, this, [this](const QString& text) {
         m_problem = text;

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QTimer;
 
@@ -51,6 +52,7 @@ public:
 
 private:
     void connectBroker();
+    void takeMessages();
     void dropBroker();
     void loadReminders();
     void saveReminder(const QString& site, int node, const ServiceReminder& r);
@@ -72,6 +74,13 @@ private:
     QList<FleetAlert> m_pending;
     QTimer* m_notifyTimer;
     QTimer* m_statusTimer;
+    QTimer* m_takeTimer;
+    struct Received {
+        QString topic;
+        QByteArray payload;
+        QDateTime when;
+    };
+    std::vector<Received> m_inbox;  // taken on the next turn of m_takeTimer
 };
 
 } // namespace gx

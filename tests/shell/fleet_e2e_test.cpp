@@ -131,8 +131,9 @@ TEST(FleetE2E, TheSimulatorsNodesTheirFaultTheirEndAndACommandThroughTheService)
     EXPECT_EQ(traceCount(trace, "switch 1 on") + traceCount(trace, "switch 2 on"), 0);
     b.dialogs.answers = {Dialogs::Ok};
     m.CommandControl[0]->click();
-    ASSERT_TRUE(b.waitFor([&] { return serve.err.contains("node 1: command \"start\" sent"); }, 10))
-        << serve.err.toStdString();
+    ASSERT_TRUE(b.waitFor([&] {
+        return serve.err.contains("node 1: command \"start\" sent") && traceCount(trace, started) > 0;
+    }, 10)) << serve.err.toStdString();
     EXPECT_EQ(traceCount(trace, started), 1);
     m.CommandControl[8]->click();
 
