@@ -114,9 +114,9 @@ QWidget* FleetScreen::buildBoard()
     const struct {
         int column;
         const char* widest;
-    } widths[] = {{FleetTable::Site, "Site_name_long"}, {FleetTable::Node, "Node"}, {FleetTable::Model, "GX520 V2.01"},
-                  {FleetTable::State, "Running off load"}, {FleetTable::HoursRun, "123456.7"},
-                  {FleetTable::Service, "service overdue by 9999 h"}, {FleetTable::LastMessage, "2026-12-07 20:24:01"},
+    } widths[] = {{FleetTable::Site, "Site_name_12"}, {FleetTable::Node, "Node"}, {FleetTable::Model, "GX520 V2.01"},
+                  {FleetTable::State, "Running off load"}, {FleetTable::HoursRun, "Hours run"},
+                  {FleetTable::Service, "service overdue by 999 h"}, {FleetTable::LastMessage, "2026-12-07 20:24"},
                   {FleetTable::Availability, "service offline"}};
     for (const auto& w : widths)
         TableFleet->setColumnWidth(w.column, fm.horizontalAdvance(QString::fromLatin1(w.widest)) + 24);

@@ -62,9 +62,13 @@ QString FleetTable::text(int row, int column) const
                                                 : QString();
     case HoursRun: return n.hasState ? QString::number(n.status.hoursRun, 'f', 1) : QString();
     case Service: return serviceDueText(m_board.serviceDueIn(row));
-    case LastMessage:
-        return n.lastMessage.isValid() ? n.lastMessage.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                                       : QString();
+    case LastMessage: {
+        // The time alone for today's; the date too for older ones.
+        const QDateTime t = n.lastMessage.toLocalTime();
+        if (!t.isValid())
+            return QString();
+        return t.toString(t.date() == QDate::currentDate() ? QStringLiteral("HH:mm:ss") : QStringLiteral("yyyy-MM-dd HH:mm"));
+    }
     case Availability: return m_board.availabilityText(row);
     }
     return QString();
@@ -114,6 +118,8 @@ QVariant FleetTable::data(const QModelIndex& index, int role) const
         }
         return {};
     case Qt::ToolTipRole:
+        if (column == Fault || column == Service)
+            return text(row, column);
         if (column == Model && n.hasInfo)
             return QStringLiteral("%1, site name \"%2\"; commands: %3")
                 .arg(n.info.unitId, n.info.siteName,
