@@ -98,6 +98,11 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
                                  m.captured(10).toDouble()}))
             << "node " << node;
         EXPECT_EQ(rec.last.value(p + QString::number(node) + "/availability"), "online");
+        const auto info = readInfoMessage(rec.last.value(p + QString::number(node) + "/info"));
+        ASSERT_TRUE(info) << node;
+        EXPECT_EQ(std::tuple(info->model, info->firmware, info->siteName, info->commands),
+                  std::tuple(QString("GX520"), QString("2.01"), QStringLiteral("Sim site %1").arg(node), QStringList()))
+            << "the fleet board's model column; read-only without --commands";
     }
 
     // Discovery: every config parses and names the node's availability; no
