@@ -208,4 +208,13 @@ TEST(FleetE2E, ThreeHundredNodesAllShownAndBadMessagesCountedNeverACrash)
     // The filter finds it among the 300.
     b.screen().TextFleetFilter->setText("site13");
     EXPECT_EQ(b.screen().order().rowCount(), 15);
+
+    // The broker gone: the status line says so, the board keeps what it has
+    // and connects again once the broker is back.
+    broker.kill();
+    ASSERT_TRUE(b.waitFor([&] { return b.fleet().statusText().contains("trying again"); }, 5)) << b.fleet().statusText().toStdString();
+    EXPECT_EQ(b.board().size(), 300);
+    ASSERT_TRUE(broker.start());
+    EXPECT_TRUE(b.waitFor([&] { return b.fleet().statusText().startsWith("Connected to"); }, 10))
+        << b.fleet().statusText().toStdString();
 }
