@@ -156,8 +156,14 @@ QString FleetMode::statusText() const
     } else if (!m_client) {
         parts << m_problem;
     } else if (!m_client->connected()) {
-        parts << (m_problem.isEmpty() ? QStringLiteral("Connecting to %1").arg(m_settings.broker)
-                                      : m_problem + QStringLiteral("; trying again"));
+        // The client's words ("the broker at ... cannot be reached: Lookup error.") as a sentence.
+        QString problem = m_problem;
+        if (problem.endsWith(QLatin1Char('.')))
+            problem.chop(1);
+        if (!problem.isEmpty())
+            problem[0] = problem[0].toUpper();
+        parts << (problem.isEmpty() ? QStringLiteral("Connecting to %1").arg(m_settings.broker)
+                                    : problem + QStringLiteral("; trying again"));
     } else {
         int faults = 0, offline = 0, overdue = 0;
         for (int r = 0; r < m_board.size(); ++r) {
