@@ -48,6 +48,7 @@ public:
     bool openUrl(const QUrl&) override { return false; }
     QString systemInfoTool() const override { return {}; }
     bool startSystemInfo() override { return false; }
+    bool notify(const QString&, const QString&) override { return false; }
 };
 
 class NoFileDialogs final : public gx::FileDialogs {

@@ -1,4 +1,4 @@
-// libFuzzer entry for the state and fault message readers.
+// libFuzzer entry for the readers of the service's messages (state, fault, info), the fleet board and its reminder file.
 #include "targets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -3,6 +3,7 @@
 #include "link/link.h"
 #include "monitor/lcd.h"
 #include "monitor/quickstatus.h"
+#include "monitor/fleetboard.h"
 #include "monitor/statemessages.h"
 #include "monitor/statusrecord.h"
 #include "monitor/statussummary.h"
@@ -220,6 +221,23 @@ int stateMessage(const std::uint8_t* data, std::size_t size)
         const auto again = gx::readFaultMessage(gx::faultMessage(*f));
         require(again && again->code == f->code && again->text == f->text && again->came == f->came);
     }
+    if (const auto i = gx::readInfoMessage(payload)) {
+        const auto again = gx::readInfoMessage(gx::infoMessage(*i));
+        require(again && again->model == i->model && again->firmware == i->firmware && again->unitId == i->unitId
+                && again->siteName == i->siteName && again->commands == i->commands);
+    }
+    // The fleet board: a topic on the first line, the payload after it. The
+    // board takes what its reader reads and counts the rest, nothing else.
+    const qsizetype newline = payload.indexOf('\n');
+    const QString topic = QString::fromUtf8(newline < 0 ? QByteArray() : payload.left(newline));
+    const QByteArray message = newline < 0 ? payload : payload.mid(newline + 1);
+    gx::FleetBoard board;
+    const bool taken = board.take(topic, message, QDateTime::fromSecsSinceEpoch(1796000000, Qt::UTC));
+    require(taken == gx::readFleetMessage(QStringLiteral("gx520"), topic, message).has_value());
+    require(board.ignored() == (taken ? 0 : 1) && board.size() <= 1);
+    // The service-reminder file: what is read is written back the same.
+    if (const auto r = gx::readRemindersFile(payload))
+        require(gx::readRemindersFile(gx::remindersFile(*r)) == *r);
     return 0;
 }
 

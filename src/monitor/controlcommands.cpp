@@ -56,6 +56,27 @@ std::optional<ControlCommand> commandNamed(const QString& name)
     return std::nullopt;
 }
 
+QString remoteNameOfButton(int index)
+{
+    switch (index) {
+    case 0: return QStringLiteral("start");
+    case 1: return QStringLiteral("stop");
+    case 3: return QStringLiteral("test");
+    case 4: return QStringLiteral("mute");
+    case 5: return QStringLiteral("reset");
+    default: return QString();
+    }
+}
+
+QString remoteNameOfImage(int index, bool inManMode)
+{
+    if (index == 0)
+        return QStringLiteral("auto");
+    if ((index == 1 || index == 2) && !inManMode)
+        return QStringLiteral("manual");
+    return QString();
+}
+
 QByteArray commandBytes(const ControlCommand& command, bool networkMode, int address)
 {
     if (networkMode)

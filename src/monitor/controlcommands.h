@@ -34,6 +34,14 @@ const QStringList& remoteCommandNames();
 // sends nothing, and for a name that is not one of them.
 std::optional<ControlCommand> commandNamed(const QString& name);
 
+// The name a monitor control stands for on a remote view, which sends names:
+// CommandControl 0 "start", 1 "stop", 3 "test", 4 "mute", 5 "reset";
+// ImageButton 0 "auto", 1 and 2 "manual" when not in MAN. "" for the others
+// (Re-load, Output A and B, Quit, the manual start and stop of MAN mode),
+// which have no name.
+QString remoteNameOfButton(int index);
+QString remoteNameOfImage(int index, bool inManMode);
+
 // The bytes to send: the command byte, or the switch write frame for `address`.
 QByteArray commandBytes(const ControlCommand& command, bool networkMode, int address);
 

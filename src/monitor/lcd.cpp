@@ -39,8 +39,6 @@ double fahrenheit(double celsius)
     return celsius * 9.0 / 5.0 + 32.0;
 }
 
-constexpr double PsiPerBar = 14.493;
-
 } // namespace
 
 // ---------------------------------------------------------------- set-up

@@ -16,6 +16,9 @@ namespace gx {
 struct Profile;
 class TimerReadout;
 
+// The oil pressure gauge reads in bar unless the profile says psi.
+inline constexpr double PsiPerBar = 14.493;
+
 // ---------------------------------------------------------------- set-up
 
 struct Band {

@@ -1,8 +1,9 @@
-// The state, fault and link-count messages of gxctl serve, their readers, and topic names.
+// The state, fault, info and link-count messages of gxctl serve, their readers, and topic names.
 
 #include "monitor/statemessages.h"
 
 #include "link/linkhealth.h"
+#include "monitor/controlcommands.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -177,6 +178,36 @@ std::optional<FaultMessage> readFaultMessage(const QByteArray& payload, QString*
     return f;
 }
 
+QByteArray infoMessage(const InfoMessage& i)
+{
+    return compact(QJsonObject{{"model", i.model}, {"firmware", i.firmware}, {"unit_id", i.unitId},
+                               {"site_name", i.siteName}, {"commands", QJsonArray::fromStringList(i.commands)}});
+}
+
+std::optional<InfoMessage> readInfoMessage(const QByteArray& payload, QString* why)
+{
+    const auto o = objectOf(payload, why);
+    if (!o)
+        return std::nullopt;
+    InfoMessage i;
+    if (!readText(*o, "model", i.model, why) || !readText(*o, "firmware", i.firmware, why)
+        || !readText(*o, "unit_id", i.unitId, why) || !readText(*o, "site_name", i.siteName, why))
+        return std::nullopt;
+    const QJsonValue commands = o->value(QLatin1String("commands"));
+    for (const QJsonValue& c : commands.toArray()) {
+        if (!c.isString() || !remoteCommandNames().contains(c.toString()) || i.commands.contains(c.toString())) {
+            fail(why, QStringLiteral("\"commands\" is not a list of command names"));
+            return std::nullopt;
+        }
+        i.commands << c.toString();
+    }
+    if (!commands.isArray()) {
+        fail(why, QStringLiteral("\"commands\" is not a list of command names"));
+        return std::nullopt;
+    }
+    return i;
+}
+
 QByteArray linkCountsMessage(const LinkCounts& c)
 {
     return compact(QJsonObject{{"requests", qint64(c.requests)}, {"replies", qint64(c.replies)},
@@ -232,11 +263,65 @@ std::optional<TopicParts> parseTopic(const QString& prefix, const QString& topic
     if (rest.size() == 2 && rest[1] == QLatin1String("status"))
         return TopicParts{rest[0], -1, rest[1]};
     static const QStringList leaves{QStringLiteral("state"), QStringLiteral("availability"), QStringLiteral("fault"),
-                                    QStringLiteral("link"), QStringLiteral("command")};
+                                    QStringLiteral("info"),  QStringLiteral("link"),         QStringLiteral("command")};
     static const QRegularExpression number(QStringLiteral("^(0|[1-9][0-9]?)$"));
     if (rest.size() != 3 || !number.match(rest[1]).hasMatch() || rest[1].toInt() > 16 || !leaves.contains(rest[2]))
         return std::nullopt;
     return TopicParts{rest[0], rest[1].toInt(), rest[2]};
+}
+
+std::optional<FleetMessage> readFleetMessage(const QString& prefix, const QString& topic, const QByteArray& payload,
+                                             QString* why)
+{
+    const auto parts = parseTopic(prefix, topic);
+    if (!parts) {
+        fail(why, QStringLiteral("not a topic of a site's service"));
+        return std::nullopt;
+    }
+    FleetMessage m;
+    m.topic = *parts;
+    const QString& leaf = parts->leaf;
+    const bool retainedLeaf = leaf == QLatin1String("state") || leaf == QLatin1String("availability")
+                              || leaf == QLatin1String("info") || leaf == QLatin1String("status");
+    if (retainedLeaf && payload.isEmpty()) {
+        m.kind = FleetMessage::Kind::Cleared;
+        return m;
+    }
+    if (leaf == QLatin1String("availability") || leaf == QLatin1String("status")) {
+        if (payload != "online" && payload != "offline") {
+            fail(why, QStringLiteral("neither \"online\" nor \"offline\""));
+            return std::nullopt;
+        }
+        m.kind = leaf == QLatin1String("status") ? FleetMessage::Kind::ServiceStatus : FleetMessage::Kind::Availability;
+        m.online = payload == "online";
+        return m;
+    }
+    if (leaf == QLatin1String("state")) {
+        const auto state = readStateMessage(payload, why);
+        if (!state)
+            return std::nullopt;
+        m.kind = FleetMessage::Kind::State;
+        m.state = *state;
+        return m;
+    }
+    if (leaf == QLatin1String("fault")) {
+        const auto fault = readFaultMessage(payload, why);
+        if (!fault)
+            return std::nullopt;
+        m.kind = FleetMessage::Kind::Fault;
+        m.fault = *fault;
+        return m;
+    }
+    if (leaf == QLatin1String("info")) {
+        const auto info = readInfoMessage(payload, why);
+        if (!info)
+            return std::nullopt;
+        m.kind = FleetMessage::Kind::Info;
+        m.info = *info;
+        return m;
+    }
+    fail(why, QStringLiteral("the board does not read \"%1\" messages").arg(leaf));
+    return std::nullopt;
 }
 
 } // namespace gx

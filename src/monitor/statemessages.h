@@ -2,8 +2,8 @@
 
 // The messages a site's service publishes and the fleet reads back: a status
 // summary as JSON (the keys and values of "gxctl status --json"), the state
-// message (that and its time), the fault message, the link counts, and the
-// topics they travel on.
+// message (that and its time), the fault message, the node's identification,
+// the link counts, and the topics they travel on.
 
 #include "monitor/statussummary.h"
 
@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -49,6 +50,16 @@ struct FaultMessage {
 QByteArray faultMessage(const FaultMessage& f);
 std::optional<FaultMessage> readFaultMessage(const QByteArray& payload, QString* why = nullptr);
 
+// The node's identification and what its service allows, retained once the
+// node is identified: {"model": "GX520", "firmware": "2.01", "unit_id":
+// "GX520 V2.01", "site_name": "North yard", "commands": ["start", "stop"]}.
+struct InfoMessage {
+    QString model, firmware, unitId, siteName;
+    QStringList commands;  // the command names the service carries out; none: read-only
+};
+QByteArray infoMessage(const InfoMessage& i);
+std::optional<InfoMessage> readInfoMessage(const QByteArray& payload, QString* why = nullptr);
+
 // The link's health counts: requests, replies, timeouts, short_replies,
 // checksum_failures, long_replies, mean_reply_ms, worst_reply_ms.
 QByteArray linkCountsMessage(const LinkCounts& c);
@@ -72,9 +83,26 @@ QString siteStatusTopic(const QString& prefix, const QString& site);
 struct TopicParts {
     QString site;
     int node = -1;  // -1: the site's own status topic
-    QString leaf;   // "state", "availability", "fault", "link", "command" or "status"
+    QString leaf;   // "state", "availability", "fault", "info", "link", "command" or "status"
 };
 // The parts of a topic under `prefix`; nothing for any other shape.
 std::optional<TopicParts> parseTopic(const QString& prefix, const QString& topic);
+
+// A message the fleet board reads (state, availability, fault and info of a
+// node, the status of a site's service), whole and checked.
+struct FleetMessage {
+    enum class Kind { State, Availability, Fault, Info, ServiceStatus, Cleared };
+    Kind kind = Kind::Cleared;
+    TopicParts topic;
+    StateMessage state;
+    FaultMessage fault;
+    InfoMessage info;
+    bool online = false;  // availability and service status
+};
+// Nothing, with why, for a topic of another shape or leaf, or a payload that
+// is not what its topic carries. An empty payload on a retained topic is
+// Cleared: the service no longer watches that node (or that site is gone).
+std::optional<FleetMessage> readFleetMessage(const QString& prefix, const QString& topic, const QByteArray& payload,
+                                             QString* why = nullptr);
 
 } // namespace gx

@@ -39,6 +39,40 @@ StatusSummary summarize(const StatusRecord& r, const StatusImage& image, const P
     return s;
 }
 
+PollView pollViewOf(const StatusSummary& s)
+{
+    PollView v;
+    v.top = s.lcdTop;
+    v.bottom = s.lcdBottom;
+    v.lcdText = s.lcdTop + QStringLiteral("\r\n") + s.lcdBottom;
+    v.blink.dark = s.faultCode != 0;
+    for (size_t p = 0; p < 3; ++p) {
+        v.gauges.volts[p] = s.volts[p];
+        v.gauges.amps[p] = s.amps[p];
+    }
+    v.gauges.hertz = s.frequency;
+    v.gauges.battery = s.battery;
+    v.gauges.rpm = s.engineSpeed / 1000.0;
+    v.gauges.oil = s.oilPressure / PsiPerBar;
+    v.gauges.temperature = s.engineTemperature;
+    v.hours = s.hoursRun;
+    return v;
+}
+
+ScreenSetup remoteScreenSetup(const QString& siteName)
+{
+    ScreenSetup s;
+    s.pointerShown = {true, true, true};
+    s.voltageTitle = QStringLiteral("Gen Voltage (L-N)");
+    for (int k = 0; k < 4; ++k)
+        s.outputs[size_t(k)] = {QStringLiteral("Output %1").arg(k + 1), false};
+    for (int k = 0; k < 3; ++k)
+        s.inputs[size_t(k)] = {QStringLiteral("Input %1").arg(k + 3), false};
+    s.input1 = QStringLiteral("Remote start");
+    s.site = QStringLiteral("Site: ") + siteName;
+    return s;
+}
+
 namespace {
 QString quoted(const QString& text)
 {
@@ -49,6 +83,11 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + q + QLatin1Char('"');
 }
 } // namespace
+
+QString csvField(const QString& text)
+{
+    return quoted(text);
+}
 
 QString csvHeader()
 {

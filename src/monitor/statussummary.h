@@ -38,11 +38,25 @@ StatusSummary summarize(const StatusRecord& record, const StatusImage& image, co
 
 QString stateName(int state);
 
+// What the monitor's instruments show of a summary read back from a state
+// message (a remote node): the two LCD lines, darkened while a fault stands,
+// the gauges (oil in bar, temperature in degrees Celsius, speed in thousands
+// of rpm) and the hours counter. The LEDs, the over-current bar and the
+// override are not in a summary: they stay dark.
+PollView pollViewOf(const StatusSummary& s);
+// The monitor's set-up for such a node, which has no profile here: the
+// gauges' own scales, three phases, the labels of the LEDs greyed (their
+// state is not known) and "Site: " with the site name.
+ScreenSetup remoteScreenSetup(const QString& siteName);
+
 // The data log: one header line, then one row a poll, comma-separated, texts
 // quoted where they hold a comma or a quote, the time in ISO 8601 with its
 // offset from UTC.
 QString csvHeader();
 QString csvRow(const QDateTime& when, const StatusSummary& s);
+// One field as the data log writes it: quoted where it holds a comma, a quote
+// or a line break.
+QString csvField(const QString& text);
 // The fields of a row (the reverse of csvRow's quoting).
 QStringList csvFields(const QString& row);
 

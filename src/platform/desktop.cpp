@@ -4,8 +4,13 @@
 #include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QSystemTrayIcon>
 
 namespace gx {
+
+QtDesktop::QtDesktop() = default;
+QtDesktop::~QtDesktop() = default;
 
 void QtDesktop::beep()
 {
@@ -35,6 +40,22 @@ bool QtDesktop::startSystemInfo()
 {
     const QString tool = systemInfoTool();
     return !tool.isEmpty() && QProcess::startDetached(tool, {});
+}
+
+bool QtDesktop::notify(const QString& title, const QString& text)
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable() || !QSystemTrayIcon::supportsMessages())
+        return false;
+    if (!m_tray) {
+        QIcon icon = QApplication::windowIcon();
+        if (icon.isNull())
+            icon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        m_tray = std::make_unique<QSystemTrayIcon>(icon);
+        m_tray->setToolTip(QApplication::applicationName());
+        m_tray->show();
+    }
+    m_tray->showMessage(title, text, QSystemTrayIcon::Warning, 15000);
+    return true;
 }
 
 } // namespace gx

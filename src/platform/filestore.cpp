@@ -34,10 +34,27 @@ std::optional<QByteArray> FileStore::read(const QString& path, QString* error) c
 
 bool FileStore::write(const QString& path, const QByteArray& bytes, QString* error)
 {
+    return writeFile(path, bytes, false, error);
+}
+
+bool FileStore::writePrivate(const QString& path, const QByteArray& bytes, QString* error)
+{
+    return writeFile(path, bytes, true, error);
+}
+
+bool FileStore::writeFile(const QString& path, const QByteArray& bytes, bool ownerOnly, QString* error)
+{
     std::unique_ptr<QSaveFile> f = saveFile(path);
     if (!f->open(QIODevice::WriteOnly)) {
         if (error)
             *error = f->errorString();
+        return false;
+    }
+    // The temporary file is renamed over the target: its permissions are the file's.
+    if (ownerOnly && !f->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        if (error)
+            *error = f->errorString();
+        f->cancelWriting();
         return false;
     }
     if (f->write(bytes) != bytes.size()) {
@@ -65,6 +82,14 @@ QString profilesFolder()
     if (documents.isEmpty())
         documents = QDir::homePath();
     const QString folder = QDir(documents).filePath(QStringLiteral("GX520 profiles"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QString userDataFolder()
+{
+    const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                               .filePath(QStringLiteral("GX520"));
     QDir().mkpath(folder);
     return folder;
 }

@@ -1,6 +1,7 @@
 #include "remote/formsettings.h"
 
 #include "platform/settingsstore.h"
+#include "remote/fleetpage.h"
 #include "profile/textentry.h"
 
 #include <QButtonGroup>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace gx {
@@ -137,8 +139,16 @@ FormSettings::FormSettings(SettingsStore& settings, MainWindow main, std::functi
     addButton(CommandCancel, "CommandCancel", QStringLiteral("Cancel"));
     addButton(CommandDefaults, "CommandDefaults", QStringLiteral("Defaults"));
 
+    auto* communication = new QWidget;
+    communication->setObjectName(QStringLiteral("CommunicationPage"));
+    communication->setLayout(columns);
+    fleetPage = new FleetPage(m_settings, m_main.files);
+    TabSettings = new QTabWidget;
+    TabSettings->setObjectName(QStringLiteral("TabSettings"));
+    TabSettings->addTab(communication, QStringLiteral("Communication"));
+    TabSettings->addTab(fleetPage, QStringLiteral("Fleet"));
     auto* outer = new QVBoxLayout(this);
-    outer->addLayout(columns, 1);
+    outer->addWidget(TabSettings, 1);
     outer->addLayout(buttons);
 
     for (int i = 0; i < 7; ++i) {
@@ -266,6 +276,7 @@ void FormSettings::Form_Load()
     TextMODEMinComming->setText(incoming.isEmpty() ? QStringLiteral("ATE0V0X0S0=0") : incoming);
     const bool tone = m_settings.setting(QStringLiteral("Dial out mode"), QStringLiteral("Tone")) == QLatin1String("Tone");
     OptionDialOut[tone ? 0 : 1]->setChecked(true);
+    fleetPage->load();
 }
 
 void FormSettings::initialComAvailability()
@@ -288,6 +299,13 @@ void FormSettings::initialComAvailability()
 
 void FormSettings::CommandApply_Click()
 {
+    // Fleet settings that cannot work keep the dialog open on their page, nothing applied.
+    if (!fleetPage->apply()) {
+        TabSettings->setCurrentWidget(fleetPage);
+        return;
+    }
+    if (m_main.fleetChanged)
+        m_main.fleetChanged();
     serialPort = checkedIndex(OptionLocComPort);
     m_settings.setSetting(QStringLiteral("CurrentPort"), QString::number(serialPort));
     MODEMport = checkedIndex(OptionMODComPort);

@@ -13,9 +13,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTabWidget;
 
 namespace gx {
 
+class FileStore;
+class FleetPage;
 class SettingsStore;
 
 // The communication settings ("Settings"): the local and the modem COM port,
@@ -23,7 +26,8 @@ class SettingsStore;
 // dialling. Beside each COM choice it shows which device that COM number is,
 // and the device list maps any of them to a serial device of this computer
 // (a USB adapter by its stable path under /dev/serial/by-id) or a typed
-// device path, kept in the [Ports] section.
+// device path, kept in the [Ports] section. A second page, Fleet, holds the
+// fleet board's broker connection.
 class FormSettings : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +35,9 @@ public:
         std::function<void()> setMenus;
         std::function<void()> openCommunications;
         std::function<bool()> portOpenError;
+        // The Fleet page was applied; the files its credentials go through.
+        std::function<void()> fleetChanged = {};
+        FileStore* files = nullptr;
     };
     FormSettings(SettingsStore& settings, MainWindow main,
                  std::function<QList<SerialDeviceInfo>()> devices = availableSerialDevices, QWidget* parent = nullptr);
@@ -56,6 +63,9 @@ public:
     std::array<QLabel*, 7> LabelMODDevice{};
     // The device of COM 1..6: a device of the list or a typed path.
     std::array<QComboBox*, 7> ComboDevice{};
+    // The pages: the communication settings and the fleet board's connection.
+    QTabWidget* TabSettings = nullptr;
+    FleetPage* fleetPage = nullptr;
 
     QString LocComPort, ModemComPort, usage;
     int serialPort = 0;

@@ -141,6 +141,7 @@ void FormMonitor::buildMenus()
     MonitorMenu = item(menuView, "MonitorMenu", QStringLiteral("Monitor"), true);
     menuProgram = item(menuView, "menuProgram", QStringLiteral("Program"), true);
     menuLog = item(menuView, "menuLog", QStringLiteral("Log calls"), true);
+    menuFleet = item(menuView, "menuFleet", QStringLiteral("Fleet"));
 
     menuSettings = bar->addMenu(QStringLiteral("Settings"));
     menuSettings->setObjectName(QStringLiteral("menuSettings"));
@@ -205,8 +206,12 @@ void FormMonitor::buildScreens()
     FrameLog->setObjectName(QStringLiteral("FrameLog"));
     FrameLog->setVisible(false);
     column->addWidget(FrameLog, 1);
+    FrameFleet = new QGroupBox(QStringLiteral("Fleet"));
+    FrameFleet->setObjectName(QStringLiteral("FrameFleet"));
+    FrameFleet->setVisible(false);
+    column->addWidget(FrameFleet, 1);
 
-    // The start screen: the three Quick Launch buttons beside a picture.
+    // The start screen: the four Quick Launch buttons beside a picture.
     auto* start = new QWidget;
     start->setObjectName(QStringLiteral("StartScreen"));
     auto* row = new QHBoxLayout(start);
@@ -219,7 +224,9 @@ void FormMonitor::buildScreens()
     CommandMonitor->setObjectName(QStringLiteral("CommandMonitor"));
     CommandProgram = new QPushButton(QStringLiteral("Program"));
     CommandProgram->setObjectName(QStringLiteral("CommandProgram"));
-    for (QPushButton* b : {CommandLogCalls, CommandMonitor, CommandProgram}) {
+    CommandFleet = new QPushButton(QStringLiteral("Fleet"));
+    CommandFleet->setObjectName(QStringLiteral("CommandFleet"));
+    for (QPushButton* b : {CommandLogCalls, CommandMonitor, CommandProgram, CommandFleet}) {
         b->setMinimumHeight(40);
         buttons->addWidget(b);
     }
@@ -342,8 +349,9 @@ void FormMonitor::setMenus()
     }
     menuSettings->menuAction()->setEnabled(menuMain->isChecked());
     // Entries that a dial or a running operation disabled come back here.
-    for (QAction* a : {menuMain, menuProgram, menuPrintProfile, menuPrinterSetup, comPortMenu, ExitMenu})
+    for (QAction* a : {menuMain, menuProgram, menuFleet, menuPrintProfile, menuPrinterSetup, comPortMenu, ExitMenu})
         a->setEnabled(true);
+    CommandFleet->setEnabled(true);
     for (QMenu* m : {FileMenu, menuView, menuModem})
         m->menuAction()->setEnabled(true);
 

@@ -82,7 +82,8 @@ struct Platform {
 
 // The main window. Its screens are frames shown and hidden in place: the start
 // screen (Quick Launch), the single-unit monitor (Frame1(0)), the editor pages
-// (Frame1(1..8) under TabStrip1), the network monitor and the call log. It owns
+// (Frame1(1..8) under TabStrip1), the network monitor, the call log and the
+// fleet board. It owns
 // the mode flags, the menus and their enabling, and the one serial link.
 class FormMonitor : public QMainWindow {
     Q_OBJECT
@@ -127,7 +128,7 @@ public:
     // When none runs, returns false and the caller acts at once.
     bool deferWhileBusy(std::function<void()> action, bool stopNow = true);
     // The screens, exactly one of which shows at any time.
-    enum class Screen { Start, Monitor, Editor, Network, CallLog };
+    enum class Screen { Start, Monitor, Editor, Network, CallLog, Fleet };
     void showScreen(Screen screen);
     Screen screenShown() const;
 
@@ -163,9 +164,11 @@ public:
     QTabBar* TabStrip1 = nullptr;
     QGroupBox* FrameNetMonitor = nullptr;
     QGroupBox* FrameLog = nullptr;
+    QGroupBox* FrameFleet = nullptr;
     QPushButton* CommandLogCalls = nullptr;
     QPushButton* CommandMonitor = nullptr;
     QPushButton* CommandProgram = nullptr;
+    QPushButton* CommandFleet = nullptr;
     // In the status bar while a download waits for the controller's confirmation.
     QLabel* LabelWaiting = nullptr;
     QProgressBar* ProgressWaiting = nullptr;
@@ -176,7 +179,8 @@ public:
     QAction *menuLoadDisk = nullptr, *menuSaveDisk = nullptr, *menuLoadGX510 = nullptr,
             *menuSaveGX510 = nullptr, *menuPrintProfile = nullptr, *menuPrinterSetup = nullptr,
             *ExitMenu = nullptr;
-    QAction *menuMain = nullptr, *MonitorMenu = nullptr, *menuProgram = nullptr, *menuLog = nullptr;
+    QAction *menuMain = nullptr, *MonitorMenu = nullptr, *menuProgram = nullptr, *menuLog = nullptr,
+            *menuFleet = nullptr;
     QAction *comPortMenu = nullptr, *menuLocCon = nullptr, *menuRemCon = nullptr;
     QAction *menuConnect = nullptr, *menuDisconnect = nullptr;
     QAction *menuWebHaldenUSA = nullptr, *meunWebHaldenUK = nullptr, *menuWeb510home = nullptr,
@@ -187,6 +191,8 @@ public:
     std::function<void()> buildTables;
     std::function<void()> onCheck510520;
     std::function<void()> leaveNetworkMonitor;
+    // The settings dialog's Fleet page was applied.
+    std::function<void()> fleetSettingsChanged;
 
     // Ends the program the way the window's close does, without the question.
     void Form_Unload();

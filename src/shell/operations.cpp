@@ -68,7 +68,7 @@ void FormMonitor::applyFence()
             for (QAction* a : m->actions())
                 if (!a->isSeparator() && !allowed(a))
                     a->setEnabled(false);
-        for (QPushButton* b : {CommandLogCalls, CommandMonitor, CommandProgram})
+        for (QPushButton* b : {CommandLogCalls, CommandMonitor, CommandProgram, CommandFleet})
             b->setEnabled(false);
     } else if (ProgramScreensAvailable) {
         CommandProgram->setEnabled(true);
@@ -166,6 +166,7 @@ void FormMonitor::showScreen(Screen screen)
         TabStrip1_Click();
     FrameNetMonitor->setVisible(screen == Screen::Network);
     FrameLog->setVisible(screen == Screen::CallLog);
+    FrameFleet->setVisible(screen == Screen::Fleet);
     setStartScreenVisible(screen == Screen::Start);
 }
 
@@ -180,6 +181,8 @@ FormMonitor::Screen FormMonitor::screenShown() const
         return Screen::Network;
     if (FrameLog->isVisibleTo(self))
         return Screen::CallLog;
+    if (FrameFleet->isVisibleTo(self))
+        return Screen::Fleet;
     return Screen::Start;
 }
 

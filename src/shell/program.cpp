@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "fleetmode.h"
 #include "formmonitor.h"
 #include "monitoring.h"
 #include "programmode.h"
@@ -9,10 +10,11 @@ namespace gx {
 
 void installProgram(FormMonitor& window)
 {
-    // Both attach themselves to the window, which owns them.
+    // Each attaches itself to the window, which owns them.
     new ProgramMode(window);
     new Monitoring(window);
     new RemoteAccess(window);
+    new FleetMode(window);
 }
 
 } // namespace gx

@@ -5,7 +5,8 @@ namespace gx {
 class FormMonitor;
 
 // Joins the screens and operations of the whole program to the main window:
-// the profile tables and editor, the monitor, and the menu items they own.
+// the profile tables and editor, the monitor, remote access, the fleet board,
+// and the menu items they own.
 void installProgram(FormMonitor& window);
 
 } // namespace gx

@@ -110,7 +110,12 @@ void RemoteAccess::comPortMenu_Click()
     FormMonitor& w = m_window;
     m_settings = new FormSettings(
         w.platform().settings,
-        {[&w] { w.setMenus(); }, [&w] { w.link().openCommunications(); }, [&w] { return w.link().PortOpenError; }},
+        {[&w] { w.setMenus(); }, [&w] { w.link().openCommunications(); }, [&w] { return w.link().PortOpenError; },
+         [&w] {
+             if (w.fleetSettingsChanged)
+                 w.fleetSettingsChanged();
+         },
+         &w.platform().files},
         serialDevices, &w);
     m_settings->setWindowFlag(Qt::Window);
     m_settings->Form_Load();

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace gx {
@@ -92,6 +93,18 @@ void StatusWindows::displayStatus(const QString& displayMessage, int duration, i
     } else {
         m_waiter.yieldOnce(); // draw the window now
     }
+}
+
+void StatusWindows::showFor(const QString& message, int seconds)
+{
+    if (!m_ok)
+        m_ok = makeWindow(false);
+    place(m_ok, message);
+    m_ok->show();
+    QTimer::singleShot(seconds * 1000, m_ok, [this, message] {
+        if (m_ok && m_ok->findChild<QLabel*>(QStringLiteral("LabelStatus"))->text() == message)
+            m_ok->hide();
+    });
 }
 
 void StatusWindows::CommandAccept_Click()

@@ -22,6 +22,9 @@ public:
     ~StatusWindows() override;
 
     void displayStatus(const QString& displayMessage, int duration, int icon) override;
+    // The information window with `message`, hidden after `seconds` unless
+    // another message has taken it meanwhile; nothing waits for it.
+    void showFor(const QString& message, int seconds);
     // The "OK" button of the error window: closes (unloads) it.
     void CommandAccept_Click();
 

@@ -125,3 +125,56 @@ TEST(StateMessages, TopicsAreBuiltAndTakenApart)
         EXPECT_EQ(p ? std::optional(std::tuple(p->site, p->node, p->leaf)) : std::nullopt, row.parts) << row.topic;
     }
 }
+
+TEST(StateMessages, TheFleetReadsEachMessageByItsTopic)
+{
+    const QDateTime when = QDateTime::fromString("2026-12-06T14:05:09+01:00", Qt::ISODate);
+    const InfoMessage info{"GX520", "2.01", "GX520 V2.01", "North yard", {"start", "reset"}};
+    const auto back = readInfoMessage(infoMessage(info));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(std::tuple(back->model, back->firmware, back->unitId, back->siteName, back->commands),
+              std::tuple(info.model, info.firmware, info.unitId, info.siteName, info.commands));
+
+    using K = FleetMessage::Kind;
+    const QByteArray state = stateMessage(onLoad(), when);
+    const struct {
+        const char* topic;
+        QByteArray payload;
+        std::optional<K> kind;  // nothing: refused
+        const char* why = "";
+    } rows[] = {
+        {"gx520/north/2/state", state, K::State},
+        {"gx520/north/2/fault", faultMessage({17, "Low oil pressure shutdown", true, when}), K::Fault},
+        {"gx520/north/2/availability", "offline", K::Availability},
+        {"gx520/north/status", "online", K::ServiceStatus},
+        {"gx520/north/2/info", infoMessage(info), K::Info},
+        {"gx520/north/2/state", "", K::Cleared},
+        {"gx520/north/status", "", K::Cleared},
+        {"gx520/north/2/fault", "", std::nullopt, "not JSON"},
+        {"gx520/north/2/availability", "maybe", std::nullopt, "neither \"online\" nor \"offline\""},
+        {"gx520/north/2/link", "{}", std::nullopt, "does not read \"link\""},
+        {"gx520/north/2/command", "start", std::nullopt, "does not read \"command\""},
+        {"gx520/north/x/state", state, std::nullopt, "not a topic of a site's service"},
+        {"other/north/2/state", state, std::nullopt, "not a topic of a site's service"},
+        {"gx520/north/2/state", "{\"state\":", std::nullopt, "not JSON"},
+        {"gx520/north/2/state", edited(state, "hours_run", QJsonValue::Undefined), std::nullopt, "\"hours_run\""},
+        {"gx520/north/2/state", QByteArray(1 << 20, '{'), std::nullopt, "more than a message may hold"},
+        {"gx520/north/2/info", R"({"model":"GX520","firmware":"2.01","unit_id":"","site_name":"","commands":["jump"]})",
+         std::nullopt, "\"commands\""},
+        {"gx520/north/2/info", R"({"model":"GX520","firmware":2.01,"unit_id":"","site_name":"","commands":[]})",
+         std::nullopt, "\"firmware\""},
+    };
+    for (const auto& row : rows) {
+        QString why;
+        const auto m = readFleetMessage("gx520", row.topic, row.payload, &why);
+        SCOPED_TRACE(row.topic);
+        EXPECT_EQ(m ? std::optional(m->kind) : std::nullopt, row.kind) << why.toStdString();
+        if (!row.kind) {
+            EXPECT_TRUE(why.contains(QString::fromUtf8(row.why))) << why.toStdString();
+        }
+    }
+    const auto m = readFleetMessage("gx520", "gx520/north/2/state", state);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(std::tuple(m->topic.site, m->topic.node, statusJson(m->state.status)),
+              std::tuple(QString("north"), 2, statusJson(onLoad())));
+}

@@ -160,7 +160,7 @@ struct Cell {
 int screensShown(FormMonitor& w)
 {
     return int(!w.FrameQuickLaunch->isHidden()) + int(!w.Frame1[0]->isHidden()) + int(!w.TabStrip1->isHidden())
-           + int(!w.FrameNetMonitor->isHidden()) + int(!w.FrameLog->isHidden());
+           + int(!w.FrameNetMonitor->isHidden()) + int(!w.FrameLog->isHidden()) + int(!w.FrameFleet->isHidden());
 }
 
 QString oneScreenAndItsMenus(Rig& r)
@@ -177,7 +177,7 @@ QString oneScreenAndItsMenus(Rig& r)
             for (QAction* a : all)
                 s << QStringLiteral("%1:%2%3").arg(a->objectName()).arg(a->isEnabled()).arg(a->isChecked());
         }
-        for (QPushButton* b : {w.CommandLogCalls, w.CommandMonitor, w.CommandProgram})
+        for (QPushButton* b : {w.CommandLogCalls, w.CommandMonitor, w.CommandProgram, w.CommandFleet})
             s << QStringLiteral("%1:%2").arg(b->objectName()).arg(b->isEnabled());
         return s;
     };

@@ -179,8 +179,16 @@ public:
     }
     QString systemInfoTool() const override { return {}; }  // none on this machine
     bool startSystemInfo() override { return false; }
+    bool notify(const QString& title, const QString& text) override
+    {
+        if (tray)
+            notifications << title + QStringLiteral(" | ") + text;
+        return tray;
+    }
     int beeps = 0;
     QList<QUrl> urls;
+    bool tray = true;  // false: a desktop without a notification area
+    QStringList notifications;
 };
 
 // File dialogs answered from a queue of paths ("" is Cancel); every call is

@@ -266,6 +266,10 @@ void Service::identify(Node& n)
     if (m_site.isEmpty())
         startBroker(gx::topicSafe(l.SiteName));
     publishDiscovery(n);
+    // What the fleet board shows of the node, and whether it offers commands.
+    publish(gx::nodeTopic(m_c.topicPrefix, m_site, n.address, QStringLiteral("info")),
+            gx::infoMessage({n.model, QString::number(n.firmware), l.ID.trimmed(), l.SiteName.trimmed(), m_c.commands}),
+            true);
     poll(n);
 }
 
@@ -523,7 +527,7 @@ void Service::clearNode(int address)
     if (m_c.discovery)
         for (const QString& t : discoveryTopics(m_c.discoveryPrefix, m_site, address))
             publish(t, QByteArray(), true);
-    for (const char* leaf : {"state", "availability", "link"})
+    for (const char* leaf : {"state", "availability", "info", "link"})
         publish(gx::nodeTopic(m_c.topicPrefix, m_site, address, QLatin1String(leaf)), QByteArray(), true);
 }
 

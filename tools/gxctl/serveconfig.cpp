@@ -4,14 +4,13 @@
 
 #include "monitor/controlcommands.h"
 #include "monitor/statemessages.h"
+#include "platform/credentials.h"
 #include "platform/mqttclient.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-
-#include <sys/stat.h>
 
 namespace gxctl {
 
@@ -52,27 +51,12 @@ bool parseBroker(const QString& text, ServeConfig& c, QString* error)
 
 bool readCredentials(const QString& path, ServeConfig& c, QString* error)
 {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return refuse(error, QStringLiteral("--credentials %1 cannot be read: there is no such file").arg(path));
-    if (st.st_mode & (S_IROTH | S_IWOTH))
-        return refuse(error, QStringLiteral("--credentials %1 can be read by other users; make it readable by the "
-                                            "service alone (chmod 600 %1)").arg(path));
     QString why;
-    const auto bytes = readSmallFile(path, &why);
-    if (!bytes)
-        return refuse(error, QStringLiteral("--credentials %1 cannot be read: %2").arg(path, why));
-    QStringList lines = QString::fromUtf8(*bytes).split(QLatin1Char('\n'));
-    for (QString& l : lines)
-        if (l.endsWith(QLatin1Char('\r')))
-            l.chop(1);
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    if (lines.size() != 2 || lines[0].trimmed().isEmpty())
-        return refuse(error, QStringLiteral("--credentials %1 must hold the user name on its first line and the "
-                                            "password on its second").arg(path));
-    c.user = lines[0].trimmed();
-    c.password = lines[1];
+    const auto credentials = gx::readCredentialsFile(path, &why);
+    if (!credentials)
+        return refuse(error, QStringLiteral("--credentials ") + why);
+    c.user = credentials->user;
+    c.password = credentials->password;
     return true;
 }
 

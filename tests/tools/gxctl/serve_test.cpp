@@ -98,6 +98,11 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
                                  m.captured(10).toDouble()}))
             << "node " << node;
         EXPECT_EQ(rec.last.value(p + QString::number(node) + "/availability"), "online");
+        const auto info = readInfoMessage(rec.last.value(p + QString::number(node) + "/info"));
+        ASSERT_TRUE(info) << node;
+        EXPECT_EQ(std::tuple(info->model, info->firmware, info->siteName, info->commands),
+                  std::tuple(QString("GX520"), QString("2.01"), QStringLiteral("Sim site %1").arg(node), QStringList()))
+            << "the fleet board's model column; read-only without --commands";
     }
 
     // Discovery: every config parses and names the node's availability; no
@@ -189,7 +194,7 @@ TEST(Serve, TheBrokerRestartedGetsEveryRetainedTopicBackWhilePollingGoesOn)
         for (auto it = rec.last.cbegin(); it != rec.last.cend(); ++it)
             if (!it.value().isEmpty())
                 retained << it.key();
-        EXPECT_EQ(retained.size(), 4 + 17) << "status, the node's state, availability and link, 17 discovery configs";
+        EXPECT_EQ(retained.size(), 5 + 17) << "status, the node's state, availability, info and link, 17 discovery configs";
     }
 
     // The broker killed: polling goes on.

@@ -1,0 +1,302 @@
+// The fleet board: its rows and alerts from the services' messages, bad
+// messages counted and left alone, service reminders, the board as CSV, and
+// the table's order, filter and colours.
+
+#include "monitor/fleetboard.h"
+#include "monitor/fleettable.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QFont>
+
+using namespace gx;
+
+namespace {
+
+const QDateTime T0 = QDateTime::fromString("2026-12-07T20:24:01Z", Qt::ISODate);
+
+StatusSummary summary(int state, int fault, double hours)
+{
+    StatusSummary s;
+    s.state = state;
+    s.stateText = stateName(state);
+    s.mode = "AUTO";
+    s.lcdTop = "AUTO";
+    s.lcdBottom = "Battery  12.8 V";
+    s.battery = 12.8;
+    s.hoursRun = hours;
+    s.faultCode = fault;
+    s.faultText = fault ? QStringLiteral("Low oil pressure shutdown") : QString();
+    return s;
+}
+
+QByteArray state(int s, int fault = 0, double hours = 1234.5)
+{
+    return stateMessage(summary(s, fault, hours), T0);
+}
+
+QByteArray fault(bool came)
+{
+    return faultMessage({17, "Low oil pressure shutdown", came, T0});
+}
+
+struct Message {
+    const char* topic;
+    QByteArray payload;
+};
+
+const char* attentionName(Attention a)
+{
+    switch (a) {
+    case Attention::Fault: return "fault";
+    case Attention::ServiceOffline: return "service offline";
+    case Attention::Offline: return "offline";
+    case Attention::ServiceOverdue: return "overdue";
+    case Attention::None: return "-";
+    }
+    return "?";
+}
+
+// "north/2 online fault" for each row.
+QStringList rows(const FleetBoard& b)
+{
+    QStringList out;
+    for (int r = 0; r < b.size(); ++r)
+        out << QStringLiteral("%1/%2 %3 %4").arg(b.node(r).site).arg(b.node(r).node).arg(b.availabilityText(r),
+                                                                                        attentionName(b.attention(r)));
+    return out;
+}
+
+QStringList alerts(const FleetBoard& b)
+{
+    QStringList out;
+    for (const FleetAlert& a : b.alerts())
+        out << a.what();
+    return out;
+}
+
+void feed(FleetBoard& b, const std::vector<Message>& messages)
+{
+    for (const Message& m : messages)
+        EXPECT_TRUE(b.take(m.topic, m.payload, T0)) << m.topic;
+}
+
+const char* const A = "gx520/north/2/availability";
+const char* const S = "gx520/north/2/state";
+const char* const F = "gx520/north/2/fault";
+const char* const Status = "gx520/north/status";
+const QString Came = "north node 2: fault 17 came: Low oil pressure shutdown";
+
+} // namespace
+
+TEST(FleetBoard, MessagesMakeRowsAndAlerts)
+{
+    const struct {
+        const char* what;
+        std::vector<Message> messages;
+        QStringList alerts;
+        QStringList rows;
+    } cases[] = {
+        {"a fault standing on connecting", {{A, "online"}, {S, state(5, 17)}},
+         {"north node 2: fault 17 standing: Low oil pressure shutdown"}, {"north/2 online fault"}},
+        {"a fault that comes: its message and the state that shows it make one alert",
+         {{A, "online"}, {S, state(4)}, {F, fault(true)}, {S, state(5, 17)}}, {Came}, {"north/2 online fault"}},
+        {"the state before the fault message", {{A, "online"}, {S, state(4)}, {S, state(5, 17)}, {F, fault(true)}},
+         {Came}, {"north/2 online fault"}},
+        {"a fault that clears", {{A, "online"}, {S, state(4)}, {F, fault(true)}, {F, fault(false)}, {S, state(0)}},
+         {Came, "north node 2: fault 17 cleared: Low oil pressure shutdown"}, {"north/2 online -"}},
+        {"a node that goes offline and comes back",
+         {{A, "online"}, {S, state(0)}, {A, "offline"}, {A, "offline"}, {A, "online"}},
+         {"north node 2: offline", "north node 2: online again"}, {"north/2 online -"}},
+        {"a node found offline", {{A, "offline"}, {S, state(0)}},
+         {"north node 2: offline (found so on connecting)"}, {"north/2 offline offline"}},
+        {"a service that stops: its nodes grey, whatever their own availability",
+         {{Status, "online"}, {A, "online"}, {S, state(5, 17)}, {Status, "offline"}},
+         {"north node 2: fault 17 standing: Low oil pressure shutdown", "north: service offline"},
+         {"north/2 service offline service offline"}},
+        {"a service found offline, and back", {{Status, "offline"}, {A, "online"}, {Status, "online"}},
+         {"north: service offline (found so on connecting)", "north: service online again"}, {"north/2 online -"}},
+        {"a node the service no longer watches", {{A, "online"}, {S, state(0)}, {S, ""}, {A, ""}}, {}, {}},
+        {"the direct line goes by the site's name", {{"gx520/south/0/state", state(5, 17)}},
+         {"south: fault 17 standing: Low oil pressure shutdown"}, {"south/0  fault"}},
+        {"a fault message before any state", {{F, fault(true)}}, {Came}, {"north/2  -"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FleetBoard board;
+        feed(board, c.messages);
+        EXPECT_EQ(alerts(board), c.alerts);
+        EXPECT_EQ(rows(board), c.rows);
+        EXPECT_EQ(board.ignored(), 0);
+    }
+}
+
+TEST(FleetBoard, BadMessagesAreCountedAndChangeNothing)
+{
+    FleetBoard board;
+    feed(board, {{A, "online"}, {S, state(4)}});
+    const QJsonObject before = statusJson(board.node(0).status);
+    const Message bad[] = {
+        {S, "{\"state\": 4,"},                        // malformed JSON
+        {S, R"({"state": 4, "state_text": "x"})"},   // keys missing
+        {"gx520/north/two/state", state(5, 17)},      // a topic of another shape
+        {"gx520/north/2/state/extra", state(5, 17)},
+        {S, QByteArray(1 << 20, ' ')},                // a megabyte
+        {A, "gone"},
+        {F, "{}"},
+        {"gx520/north/2/link", "{}"},
+    };
+    int n = 0;
+    for (const Message& m : bad) {
+        EXPECT_FALSE(board.take(m.topic, m.payload, T0)) << m.topic;
+        EXPECT_EQ(board.ignored(), ++n);
+    }
+    EXPECT_EQ(board.lastIgnored(), "gx520/north/2/link: the board does not read \"link\" messages");
+    EXPECT_EQ(rows(board), QStringList{"north/2 online -"});
+    EXPECT_EQ(statusJson(board.node(0).status), before);
+    EXPECT_TRUE(board.alerts().isEmpty());
+}
+
+TEST(FleetBoard, ServiceRemindersByRunHours)
+{
+    const struct {
+        double interval, last, hours;
+        const char* text;
+    } due[] = {
+        {250, 1000, 1212.6, "service due in 38 h"}, {250, 1000, 1249.5, "service due in 1 h"},
+        {250, 1000, 1250, "service due now"},       {250, 1000, 1250.9, "service due now"},
+        {250, 1000, 1262.2, "service overdue by 12 h"}, {0, 1000, 5000, ""},
+    };
+    for (const auto& d : due)
+        EXPECT_EQ(serviceDueText(serviceDueIn({d.interval, d.last}, d.hours)), d.text) << d.hours;
+
+    const ReminderMap map{{nodeKey("north", 2), {250, 1000.5}}, {nodeKey("south-yard", 0), {500, 0}}};
+    EXPECT_EQ(readRemindersFile(remindersFile(map)), map);
+    const struct {
+        QByteArray file;
+        const char* why;
+    } bad[] = {
+        {"", "not JSON"},
+        {"[]", "no list of \"reminders\""},
+        {R"({"reminders": [{"site": "a b", "node": 1, "interval_h": 1, "last_service_h": 0}]})", "reminder 1: \"site\""},
+        {R"({"reminders": [{"site": "a", "node": 17, "interval_h": 1, "last_service_h": 0}]})", "\"node\""},
+        {R"({"reminders": [{"site": "a", "node": 1, "interval_h": "1", "last_service_h": 0}]})", "\"interval_h\""},
+        {R"({"reminders": [{"site": "a", "node": 1, "interval_h": 1}]})", "\"last_service_h\""},
+        {R"({"reminders": [{"site": "a", "node": 1, "interval_h": 1, "last_service_h": 0},
+                           {"site": "a", "node": 1, "interval_h": 2, "last_service_h": 0}]})", "reminder 2: a node 1 is given twice"},
+    };
+    for (const auto& b : bad) {
+        QString why;
+        EXPECT_FALSE(readRemindersFile(b.file, &why)) << b.file.toStdString();
+        EXPECT_TRUE(why.contains(QString::fromUtf8(b.why))) << why.toStdString();
+    }
+
+    // On the board: overdue once the hours pass the interval.
+    FleetBoard board;
+    board.setReminders(map);
+    feed(board, {{A, "online"}, {S, state(3, 0, 1200)}});
+    EXPECT_EQ(board.attention(0), Attention::None);
+    feed(board, {{S, state(3, 0, 1251)}});
+    EXPECT_EQ(board.attention(0), Attention::ServiceOverdue);
+    board.setReminder("north", 2, {250, 1251});
+    EXPECT_EQ(board.attention(0), Attention::None);
+    EXPECT_EQ(*board.serviceDueIn(0), 250);
+}
+
+TEST(FleetBoard, TheBoardAsCsvAsTheDataLogWritesIt)
+{
+    FleetBoard board;
+    board.setReminders({{nodeKey("north", 2), {250, 1000}}});
+    feed(board, {{A, "online"},
+                 {S, state(5, 17, 1262.25)},
+                 {"gx520/north/2/info", infoMessage({"GX520", "2.01", "GX520 V2.01", "North, yard", {}})},
+                 {"gx520/south/1/availability", "offline"}});
+    const QStringList lines = board.csv().split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], "site,node,model,firmware,availability,state,state_text,mode,fault_code,fault,hours_run,"
+                        "service_interval_h,last_service_h,service_due_h,last_message");
+    EXPECT_EQ(lines[1], "north,2,GX520,2.01,online,5,Shut down,AUTO,17,Low oil pressure shutdown,1262.25,250.0,1000.00,"
+                        "-12.25," + isoTime(T0));
+    EXPECT_EQ(lines[2], "south,1,,,offline,,,,,,,,,,");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(csvFields(lines[1]).size(), csvFields(lines[0]).size());
+}
+
+TEST(FleetBoard, ARemoteNodeOnTheInstruments)
+{
+    StatusSummary s = summary(4, 0, 1234.5);
+    s.volts = {231, 230, 229};
+    s.amps = {15, 16, 14};
+    s.frequency = 50;
+    s.oilPressure = 58;
+    s.engineTemperature = 82;
+    s.engineSpeed = 1500;
+    const PollView v = pollViewOf(s);
+    EXPECT_EQ(std::tuple(v.top, v.bottom, v.blink.dark, v.blink.beep), std::tuple(s.lcdTop, s.lcdBottom, false, false));
+    EXPECT_EQ(QList<double>({v.gauges.volts[1], v.gauges.amps[2], v.gauges.hertz, v.gauges.battery, v.gauges.rpm,
+                             v.gauges.temperature, v.hours}),
+              QList<double>({230, 14, 50, 12.8, 1.5, 82, 1234.5}));
+    EXPECT_NEAR(v.gauges.oil, 4.0, 0.01) << "58 psi on the gauge's bar scale";
+    s.faultCode = 17;
+    EXPECT_TRUE(pollViewOf(s).blink.dark) << "the display darkens while a fault stands";
+}
+
+TEST(FleetTable, RowsInFaultOrOfflineFirstThenAnyColumnFilterAndColours)
+{
+    FleetBoard board;
+    board.setReminders({{nodeKey("south", 2), {100, 0}}});
+    feed(board, {{"gx520/north/1/state", state(4, 0, 10)},
+                 {"gx520/north/2/state", state(5, 17, 20)},
+                 {"gx520/south/1/availability", "offline"},
+                 {"gx520/south/1/state", state(0, 0, 30)},
+                 {"gx520/south/2/state", state(0, 0, 140)},
+                 {"gx520/west/0/state", state(0, 0, 50)},
+                 {"gx520/west/status", "offline"}});
+    FleetTable table(board);
+    FleetOrder order;
+    order.setSourceModel(&table);
+    auto shown = [&] {
+        QStringList out;
+        for (int r = 0; r < order.rowCount(); ++r)
+            out << order.index(r, FleetTable::Site).data().toString() + '/'
+                       + order.index(r, FleetTable::Node).data().toString();
+        return out;
+    };
+    const struct {
+        bool attentionFirst;
+        int column;
+        Qt::SortOrder sortOrder;
+        const char* filter;
+        QStringList rows;
+    } views[] = {
+        {true, FleetTable::Site, Qt::AscendingOrder, "", {"north/2", "west/0", "south/1", "south/2", "north/1"}},
+        {false, FleetTable::Site, Qt::AscendingOrder, "", {"north/1", "north/2", "south/1", "south/2", "west/0"}},
+        {false, FleetTable::HoursRun, Qt::DescendingOrder, "", {"south/2", "west/0", "south/1", "north/2", "north/1"}},
+        {true, FleetTable::HoursRun, Qt::DescendingOrder, "", {"north/2", "west/0", "south/1", "south/2", "north/1"}},
+        {true, FleetTable::Site, Qt::AscendingOrder, "SOUTH", {"south/1", "south/2"}},
+        {true, FleetTable::Site, Qt::AscendingOrder, "low oil", {"north/2"}},
+        {true, FleetTable::Site, Qt::AscendingOrder, "service", {"west/0", "south/2"}},
+    };
+    for (const auto& v : views) {
+        order.setAttentionFirst(v.attentionFirst);
+        order.setFilterFixedString(v.filter);
+        order.sort(v.column, v.sortOrder);
+        EXPECT_EQ(shown(), v.rows) << v.attentionFirst << " " << v.column << " " << v.filter;
+    }
+
+    auto cell = [&](int row, int column, int role) { return table.index(row, column).data(role); };
+    EXPECT_EQ(cell(1, FleetTable::Fault, Qt::DisplayRole).toString(), "Low oil pressure shutdown (17)");
+    EXPECT_EQ(cell(1, FleetTable::Fault, Qt::ForegroundRole).value<QColor>(), QColor(190, 0, 0));
+    EXPECT_FALSE(cell(0, FleetTable::Fault, Qt::ForegroundRole).isValid());
+    for (int row : {2, 4})
+        EXPECT_EQ(cell(row, FleetTable::State, Qt::ForegroundRole).value<QColor>(), QColor(140, 140, 140)) << row;
+    EXPECT_EQ(cell(4, FleetTable::Availability, Qt::DisplayRole).toString(), "service offline");
+    EXPECT_EQ(cell(3, FleetTable::Service, Qt::DisplayRole).toString(), "service overdue by 40 h");
+    EXPECT_TRUE(cell(3, FleetTable::Service, Qt::FontRole).value<QFont>().bold());
+
+    // Rows come and go with the board.
+    board.take("gx520/north/1/state", "", T0);
+    EXPECT_EQ(table.rowCount(), 4);
+    EXPECT_EQ(order.rowCount(), 2) << "the filter \"service\" still applies";
+}
