@@ -1,6 +1,5 @@
 // The main window while a long operation runs: which controls stay live, the
-// ways out that wait for the operation to end, Exit and the close box, and
-// the one screen that shows.
+// ways out that wait for the operation to end, and Exit and the close box.
 
 #include "formmonitor.h"
 
@@ -154,36 +153,6 @@ void FormMonitor::requestExit(bool fromMenu)
     }
     m_pendingExit = fromMenu ? PendingExit::Menu : PendingExit::Close;
     m_platform.waiter.requestStop();
-}
-
-void FormMonitor::showScreen(Screen screen)
-{
-    Frame1[0]->setVisible(screen == Screen::Monitor);
-    for (size_t i = 1; i < Frame1.size(); ++i)
-        Frame1[i]->setVisible(false);
-    TabStrip1->setVisible(screen == Screen::Editor);
-    if (screen == Screen::Editor)
-        TabStrip1_Click();
-    FrameNetMonitor->setVisible(screen == Screen::Network);
-    FrameLog->setVisible(screen == Screen::CallLog);
-    FrameFleet->setVisible(screen == Screen::Fleet);
-    setStartScreenVisible(screen == Screen::Start);
-}
-
-FormMonitor::Screen FormMonitor::screenShown() const
-{
-    auto* self = const_cast<FormMonitor*>(this);
-    if (Frame1[0]->isVisibleTo(self))
-        return Screen::Monitor;
-    if (TabStrip1->isVisibleTo(self))
-        return Screen::Editor;
-    if (FrameNetMonitor->isVisibleTo(self))
-        return Screen::Network;
-    if (FrameLog->isVisibleTo(self))
-        return Screen::CallLog;
-    if (FrameFleet->isVisibleTo(self))
-        return Screen::Fleet;
-    return Screen::Start;
 }
 
 } // namespace gx
