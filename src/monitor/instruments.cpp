@@ -54,7 +54,7 @@ void AGauge::setDesign(double maximum, double major, double minor)
         s.major = major;
         s.minor = minor;
     }
-    update();
+    faceChanged();
 }
 
 void AGauge::setPointerCount(int count)
@@ -109,7 +109,7 @@ void AGauge::setMaximum(int scale, double maximum)
     if (!valid(scale) || maximum <= 0)
         return;
     m_scales[scale].maximum = maximum;
-    update();
+    faceChanged();
 }
 
 void AGauge::setMaximum(double maximum)
@@ -129,7 +129,7 @@ void AGauge::setTicks(int scale, double major, double minor)
         return;
     m_scales[scale].major = major;
     m_scales[scale].minor = minor;
-    update();
+    faceChanged();
 }
 
 double AGauge::majorTick(int scale) const
@@ -147,7 +147,7 @@ void AGauge::setBand(int scale, int band, double from, double to)
     if (!valid(scale) || band < 0 || band > 3)
         return;
     m_scales[scale].bands[band] = {from, to, true};
-    update();
+    faceChanged();
 }
 
 void AGauge::clearBand(int scale, int band)
@@ -155,14 +155,14 @@ void AGauge::clearBand(int scale, int band)
     if (!valid(scale) || band < 0 || band > 3)
         return;
     m_scales[scale].bands[band] = {};
-    update();
+    faceChanged();
 }
 
 void AGauge::clearBands()
 {
     for (auto& s : m_scales)
         s.bands = {};
-    update();
+    faceChanged();
 }
 
 AGauge::Band AGauge::band(int scale, int band) const
@@ -185,7 +185,7 @@ QColor AGauge::bandColour(int band)
 void AGauge::setCaption(const QString& caption)
 {
     m_caption = caption;
-    update();
+    faceChanged();
 }
 
 void AGauge::setReadoutDecimals(int decimals)
@@ -201,14 +201,94 @@ double AGauge::angleFor(int scale, double value) const
     return StartAngle - Sweep * f;
 }
 
+void AGauge::faceChanged()
+{
+    m_face = QPixmap();
+    update();
+}
+
+QRect AGauge::dialRect() const
+{
+    const int side = std::min(width(), height());
+    return {(width() - side) / 2, (height() - side) / 2, side, side};
+}
+
+QPixmap AGauge::layer(void (*draw)(const AGauge&, QPainter&)) const
+{
+    const qreal dpr = devicePixelRatioF();
+    const int side = dialRect().width();
+    QPixmap pixmap(QSize(side, side) * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.translate(side / 2.0, side / 2.0);
+    p.scale(side / 200.0, side / 200.0);  // the dial is drawn on -100..100
+    draw(*this, p);
+    return pixmap;
+}
+
 void AGauge::paintEvent(QPaintEvent*)
 {
-    QPainter p(this);
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    const double side = std::min(width(), height());
-    p.translate(width() / 2.0, height() / 2.0);
-    p.scale(side / 200.0, side / 200.0);  // the dial is drawn on -100..100
+    const QRect dial = dialRect();
+    if (dial.isEmpty())
+        return;
+    const qreal dpr = devicePixelRatioF();
+    const auto stale = [&](const QPixmap& pm) {
+        return pm.isNull() || pm.devicePixelRatio() != dpr || pm.size() != QSize(dial.width(), dial.width()) * dpr;
+    };
+    if (stale(m_face))
+        m_face = layer([](const AGauge& g, QPainter& p) { g.drawFace(p); });
+    if (stale(m_glass))
+        m_glass = layer([](const AGauge&, QPainter& p) { drawHubAndGlass(p); });
 
+    QPainter p(this);
+    p.drawPixmap(dial.topLeft(), m_face);
+    p.save();
+    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    p.translate(QRectF(dial).center());
+    p.scale(dial.width() / 200.0, dial.width() / 200.0);
+
+    // Digital read-out of the values.
+    if (m_decimals >= 0) {
+        // Below the hub, under the numbers of the scale's two ends.
+        p.setFont(pixelFont(m_pointers == 1 ? 13 : 11, true));
+        const double w = m_pointers == 1 ? 50 : 30;
+        const double total = w * m_pointers + 3 * (m_pointers - 1);
+        for (int i = 0; i < m_pointers; ++i) {
+            const QRectF r(-total / 2 + i * (w + 3), 55, w, 16);
+            p.setPen(QPen(QColor(90, 96, 104), 1));
+            p.setBrush(QColor(8, 10, 12));
+            p.drawRoundedRect(r, 3, 3);
+            p.setPen(m_pointers == 1 ? QColor(120, 255, 120) : m_colours[i]);
+            p.drawText(r, Qt::AlignCenter, QString::number(m_values[i], 'f', m_decimals));
+        }
+    }
+
+    // Pointers, the first on top.
+    for (int i = m_pointers - 1; i >= 0; --i) {
+        const double a = angleFor(i, m_values[i]);
+        p.save();
+        p.rotate(-a);  // the needle is drawn along +x
+        QPolygonF needle;
+        needle << QPointF(-16, -3.2) << QPointF(80, -1.0) << QPointF(84, 0) << QPointF(80, 1.0)
+               << QPointF(-16, 3.2);
+        p.translate(1.5, 2.5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 90));
+        p.drawPolygon(needle);
+        p.translate(-1.5, -2.5);
+        p.setPen(QPen(m_colours[i].darker(170), 0.8));
+        p.setBrush(m_colours[i]);
+        p.drawPolygon(needle);
+        p.restore();
+    }
+    p.restore();
+    p.drawPixmap(dial.topLeft(), m_glass);
+}
+
+void AGauge::drawFace(QPainter& p) const
+{
     // Bezel and face.
     QLinearGradient bezel(-100, -100, 100, 100);
     bezel.setColorAt(0, QColor(215, 220, 226));
@@ -280,41 +360,10 @@ void AGauge::paintEvent(QPaintEvent*)
     p.setPen(QColor(225, 228, 232));
     p.setFont(pixelFont(14, true));
     p.drawText(QRectF(-60, 16, 120, 20), Qt::AlignCenter, m_caption);
+}
 
-    // Digital read-out of the values.
-    if (m_decimals >= 0) {
-        // Below the hub, under the numbers of the scale's two ends.
-        p.setFont(pixelFont(m_pointers == 1 ? 13 : 11, true));
-        const double w = m_pointers == 1 ? 50 : 30;
-        const double total = w * m_pointers + 3 * (m_pointers - 1);
-        for (int i = 0; i < m_pointers; ++i) {
-            const QRectF r(-total / 2 + i * (w + 3), 55, w, 16);
-            p.setPen(QPen(QColor(90, 96, 104), 1));
-            p.setBrush(QColor(8, 10, 12));
-            p.drawRoundedRect(r, 3, 3);
-            p.setPen(m_pointers == 1 ? QColor(120, 255, 120) : m_colours[i]);
-            p.drawText(r, Qt::AlignCenter, QString::number(m_values[i], 'f', m_decimals));
-        }
-    }
-
-    // Pointers, the first on top.
-    for (int i = m_pointers - 1; i >= 0; --i) {
-        const double a = angleFor(i, m_values[i]);
-        p.save();
-        p.rotate(-a);  // the needle is drawn along +x
-        QPolygonF needle;
-        needle << QPointF(-16, -3.2) << QPointF(80, -1.0) << QPointF(84, 0) << QPointF(80, 1.0)
-               << QPointF(-16, 3.2);
-        p.translate(1.5, 2.5);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 90));
-        p.drawPolygon(needle);
-        p.translate(-1.5, -2.5);
-        p.setPen(QPen(m_colours[i].darker(170), 0.8));
-        p.setBrush(m_colours[i]);
-        p.drawPolygon(needle);
-        p.restore();
-    }
+void AGauge::drawHubAndGlass(QPainter& p)
+{
     QRadialGradient hub(QPointF(-3, -3), 12);
     hub.setColorAt(0, QColor(210, 214, 220));
     hub.setColorAt(1, QColor(40, 42, 46));
@@ -322,7 +371,6 @@ void AGauge::paintEvent(QPaintEvent*)
     p.setBrush(hub);
     p.drawEllipse(QPointF(0, 0), 9, 9);
 
-    // Glass.
     QPainterPath glass;
     glass.addEllipse(QPointF(0, -38), 74, 50);
     QPainterPath faceClip;
