@@ -8,11 +8,12 @@
 //                                    on load, then with the trend view open and
 //                                    logging on), a 15-node network, and one
 //                                    exchange over TCP against the terminal
-//   monitorbench --soak MINUTES [--plain] [--running]
+//   monitorbench --soak MINUTES [--plain] [--running] [--network]
 //                                    CPU per poll, wake-ups and memory every minute
 //                                    with the trend view open and logging on
 //                                    (--plain: the live monitor alone; --running:
-//                                    the set running on load, its readings moving)
+//                                    the set running on load, its readings moving;
+//                                    --network: a 15-node network, per pass)
 //
 // The program draws offscreen unless QT_QPA_PLATFORM names a platform: under
 // an X server (QT_QPA_PLATFORM=xcb DISPLAY=...) the figures include what
@@ -101,7 +102,7 @@ Run monitorFor(QStringList simArgs, double seconds, const Options& o = {})
     const gx::LinkCounts& direct = window.link().health.node(gx::LinkHealth::DirectLine);
     QTimer minute;
     double lastCpu = 0, lastWall = 0;
-    long lastWake = 0, lastPolls = 0;
+    long lastWake = 0, lastPolls = 0, lastPasses = 0;
     int minutes = 0;
     Run r;
     double cpu0 = 0, sim0 = 0, wall0 = 0, replyTime0 = 0;
@@ -113,6 +114,8 @@ Run monitorFor(QStringList simArgs, double seconds, const Options& o = {})
         r1.wall = p.clock.now() - lastWall;
         r1.wakeups = voluntarySwitches() - lastWake;
         r1.polls = m->polls - lastPolls;
+        r1.passes = m->passes - lastPasses;
+        lastPasses += r1.passes;
         lastCpu += r1.cpu;
         lastWall += r1.wall;
         lastWake += r1.wakeups;
@@ -140,6 +143,7 @@ Run monitorFor(QStringList simArgs, double seconds, const Options& o = {})
         lastWall = wall0;
         lastWake = wake0;
         lastPolls = polls0;
+        lastPasses = passes0;
         if (o.everyMinute) {
             QObject::connect(&minute, &QTimer::timeout, tick);
             minute.start(60 * 1000);
@@ -172,8 +176,8 @@ Run monitorFor(QStringList simArgs, double seconds, const Options& o = {})
 
 int main(int argc, char** argv)
 {
-    const bench::Args parsed(argc, argv, "monitorbench [SECONDS] | monitorbench --soak MINUTES [--plain] [--running]",
-                             {"--soak"}, {"--plain", "--running"}, 1);
+    const bench::Args parsed(argc, argv, "monitorbench [SECONDS] | monitorbench --soak MINUTES [--plain] [--running] [--network]",
+                             {"--soak"}, {"--plain", "--running", "--network"}, 1);
     // Offscreen unless the environment names a platform (e.g. xcb under Xvfb,
     // where painting and the X connection cost what they cost a user).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -182,25 +186,43 @@ int main(int argc, char** argv)
     QDir::setCurrent(QStringLiteral(GX_DATA_DIR));
     const QStringList gx510 = {QStringLiteral("--model"), QStringLiteral("GX510")};
 
+    QStringList nodes;
+    for (int n = 1; n <= 15; ++n)
+        nodes << QString::number(n);
+    const QStringList network15 = {QStringLiteral("--nodes"), nodes.join(QLatin1Char(','))};
+
     if (parsed.number("--soak", 0) > 0) {
         const double minutes = parsed.number("--soak", 0);
         Options o;
-        o.trendAndLog = !parsed.flag("--plain");
+        o.network = parsed.flag("--network");
+        o.trendAndLog = !parsed.flag("--plain") && !o.network;
         o.running = parsed.flag("--running");
-        std::printf("soak: one GX510 %s monitored for %.0f minutes (%s), %s\n",
-                    o.running ? "running on load, its readings moving," : "in standby", minutes,
+        std::printf("soak: %s%s monitored for %.0f minutes (%s), %s\n",
+                    o.network ? "a network of 15 GX520s" : "one GX510",
+                    o.running ? " running on load, its readings moving," : o.network ? "" : " in standby", minutes,
                     qPrintable(QGuiApplication::platformName()),
-                    o.trendAndLog ? "the trend view open and every poll logged" : "the live monitor alone");
-        o.everyMinute = [](double at, const Run& r) {
-            std::printf("  minute %3.0f: CPU %.2f ms per poll (%.2f%% of one core, %.1f wake-ups per poll),"
-                        " resident memory %ld KiB\n",
-                        at, 1000 * r.cpu / std::max(1L, r.polls), 100 * r.cpu / r.wall,
-                        double(r.wakeups) / std::max(1L, r.polls), residentKiB());
+                    o.network ? "the network screen"
+                    : o.trendAndLog ? "the trend view open and every poll logged" : "the live monitor alone");
+        o.everyMinute = [network = o.network](double at, const Run& r) {
+            if (network)
+                std::printf("  minute %3.0f: CPU %.2f ms per pass of 15 exchanges (%.2f%% of one core, %.1f wake-ups"
+                            " per exchange), resident memory %ld KiB\n",
+                            at, 1000 * r.cpu / std::max(1L, r.passes), 100 * r.cpu / r.wall,
+                            double(r.wakeups) / std::max(1L, 15 * r.passes), residentKiB());
+            else
+                std::printf("  minute %3.0f: CPU %.2f ms per poll (%.2f%% of one core, %.1f wake-ups per poll),"
+                            " resident memory %ld KiB\n",
+                            at, 1000 * r.cpu / std::max(1L, r.polls), 100 * r.cpu / r.wall,
+                            double(r.wakeups) / std::max(1L, r.polls), residentKiB());
             std::fflush(stdout);
         };
-        const Run r = monitorFor(gx510, minutes * 60, o);
-        std::printf("  %.0f s of monitoring, %ld polls: CPU %.2f ms per poll (%.2f%% of one core)\n", r.wall, r.polls,
-                    1000 * r.cpu / std::max(1L, r.polls), 100 * r.cpu / r.wall);
+        const Run r = monitorFor(o.network ? network15 : gx510, minutes * 60, o);
+        if (o.network)
+            std::printf("  %.0f s of monitoring, %ld passes: CPU %.2f ms per pass (%.2f%% of one core)\n", r.wall,
+                        r.passes, 1000 * r.cpu / std::max(1L, r.passes), 100 * r.cpu / r.wall);
+        else
+            std::printf("  %.0f s of monitoring, %ld polls: CPU %.2f ms per poll (%.2f%% of one core)\n", r.wall,
+                        r.polls, 1000 * r.cpu / std::max(1L, r.polls), 100 * r.cpu / r.wall);
         return 0;
     }
 
@@ -243,12 +265,9 @@ int main(int argc, char** argv)
     std::printf("  program CPU %.2f%% of one core (%.1f wake-ups per poll), %.3f polls/s\n", 100 * trend.cpu / trend.wall,
                 double(trend.wakeups) / std::max(1L, trend.polls), trend.polls / trend.wall);
 
-    QStringList nodes;
-    for (int n = 1; n <= 15; ++n)
-        nodes << QString::number(n);
     Options networkOptions;
     networkOptions.network = true;
-    const Run net = monitorFor({QStringLiteral("--nodes"), nodes.join(QLatin1Char(','))}, seconds, networkOptions);
+    const Run net = monitorFor(network15, seconds, networkOptions);
     // A pseudo-terminal carries the program's requests at once; only the
     // simulator paces its 7-byte replies, after a 3 ms turnaround.
     const double passWire = 15 * 7 * ByteTime;
