@@ -342,6 +342,7 @@ void MonitorScreen::build()
 
     m_panel->installEventFilter(this);
     TextLCD->installEventFilter(this);
+    LabelLinkHealth->installEventFilter(this);
 }
 
 QWidget* MonitorScreen::gaugeCell(const QString& title, AGauge* gauge, QLabel* titleLbl)
@@ -363,6 +364,8 @@ bool MonitorScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Resize && (watched == m_panel || watched == TextLCD))
         rescale();
+    if (event->type() == QEvent::ToolTip && watched == LabelLinkHealth)
+        LabelLinkHealth->setToolTip(m_linkCounts.summary());
     return QObject::eventFilter(watched, event);
 }
 
@@ -485,12 +488,12 @@ void MonitorScreen::show(const PollView& v)
 void MonitorScreen::showLinkHealth(const LinkCounts& c)
 {
     // The text changes only with a failure (a new text lays the panel out
-    // again); the tooltip has the whole count.
+    // again); the tooltip has the whole count, written when asked for.
+    m_linkCounts = c;
     const QString text = QStringLiteral("Link: %1 time-outs, %2 bad replies")
                              .arg(c.timeouts).arg(c.checksumFailures + c.longReplies);
     if (LabelLinkHealth->text() != text)
         LabelLinkHealth->setText(text);
-    LabelLinkHealth->setToolTip(c.summary());
 }
 
 bool MonitorScreen::muteEnabled() const
