@@ -48,6 +48,18 @@ using namespace bench;
 
 namespace {
 
+// The system's load over the last minute (runnable processes, on 2 cores here).
+double loadAverage()
+{
+    double one = 0;
+    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &one) != 1)
+            one = 0;
+        std::fclose(f);
+    }
+    return one;
+}
+
 struct Run {
     double wall = 0, cpu = 0, simCpu = 0;
     long wakeups = 0;
@@ -235,8 +247,10 @@ int main(int argc, char** argv)
     const double limit = 1.0 / (0.5 + pollWire);
     const double limitTurnaround = 1.0 / (0.5 + pollWire + 0.003);
     const double period = one.wall / std::max(1L, one.polls);
-    std::printf("single controller (GX510, 67-byte status, in standby), %.0f s (%s):\n", one.wall,
-                qPrintable(QGuiApplication::platformName()));
+    // Other work on the machine delays each wake-up (the reply, the end of the
+    // pause) and so lowers the poll rate: the load is printed with it.
+    std::printf("single controller (GX510, 67-byte status, in standby), %.0f s (%s, load average %.2f):\n", one.wall,
+                qPrintable(QGuiApplication::platformName()), loadAverage());
     std::printf("  program CPU %.2f%% of one core, %.2f ms per poll (%.0f wake-ups/s, %.1f per poll),"
                 " simulator CPU %.2f%%\n",
                 100 * one.cpu / one.wall, 1000 * one.cpu / std::max(1L, one.polls), one.wakeups / one.wall,
@@ -273,7 +287,7 @@ int main(int argc, char** argv)
     const double passWire = 15 * 7 * ByteTime;
     const double turnaround = 15 * 0.003;
     const double perPass = net.wall / std::max(1L, net.passes);
-    std::printf("network of 15 nodes, %.0f s:\n", net.wall);
+    std::printf("network of 15 nodes, %.0f s (load average %.2f):\n", net.wall, loadAverage());
     std::printf("  program CPU %.2f%% of one core (%.0f wake-ups/s, %.1f per exchange), simulator CPU %.2f%%\n",
                 100 * net.cpu / net.wall, net.wakeups / net.wall,
                 double(net.wakeups) / std::max(1L, net.passes * 15), 100 * net.simCpu / net.wall);
