@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QColor>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -85,6 +86,18 @@ private:
     };
     double angleFor(int scale, double value) const;
     bool valid(int index) const { return index >= 0 && index < MaxPointers; }
+    // The dial's square, in whole pixels, centred in the widget.
+    QRect dialRect() const;
+    // The parts that change only with the scale, the caption or the size (the
+    // dial face with its bands, ticks, numbers and caption; the hub and the
+    // glass over the pointers) are drawn once into pixmaps; a new value draws
+    // only the read-outs and the pointers between them.
+    void drawFace(QPainter& p) const;
+    static void drawHubAndGlass(QPainter& p);
+    QPixmap layer(void (*draw)(const AGauge&, QPainter&)) const;
+    void faceChanged();
+    QPixmap m_face;
+    QPixmap m_glass;
 
     double m_designMax = 100.0;
     int m_pointers = 1;

@@ -9,8 +9,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -38,6 +40,23 @@ QPushButton:hover { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, st
 QPushButton:pressed { background-color: #2a3036; }
 QPushButton:disabled { color: #7b838c; background-color: #353b41; }
 )";
+
+// The panel draws its style sheet's solid background itself and says so
+// (Qt::WA_OpaquePaintEvent): a lamp or a gauge that changes is then drawn again
+// from the panel up, not from the window and the frame with its caption.
+class Panel final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStyleOption option;
+        option.initFrom(this);
+        QPainter p(this);
+        style()->drawPrimitive(QStyle::PE_Widget, &option, &p, this);
+    }
+};
 
 QFrame* bezel(QWidget* parent)
 {
@@ -101,9 +120,9 @@ void MonitorScreen::build()
 {
     auto* outer = m_frame->layout() ? m_frame->layout() : new QVBoxLayout(m_frame);
     outer->setContentsMargins(2, 2, 2, 2);
-    m_panel = new QWidget(m_frame);
+    m_panel = new Panel(m_frame);
     m_panel->setObjectName(QStringLiteral("MonitorPanel"));
-    m_panel->setAttribute(Qt::WA_StyledBackground, true);
+    m_panel->setAttribute(Qt::WA_OpaquePaintEvent, true);
     m_panel->setStyleSheet(QString::fromLatin1(PanelStyle));
     outer->addWidget(m_panel);
 
@@ -323,6 +342,7 @@ void MonitorScreen::build()
 
     m_panel->installEventFilter(this);
     TextLCD->installEventFilter(this);
+    LabelLinkHealth->installEventFilter(this);
 }
 
 QWidget* MonitorScreen::gaugeCell(const QString& title, AGauge* gauge, QLabel* titleLbl)
@@ -344,6 +364,8 @@ bool MonitorScreen::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Resize && (watched == m_panel || watched == TextLCD))
         rescale();
+    if (event->type() == QEvent::ToolTip && watched == LabelLinkHealth)
+        LabelLinkHealth->setToolTip(m_linkCounts.summary());
     return QObject::eventFilter(watched, event);
 }
 
@@ -466,12 +488,12 @@ void MonitorScreen::show(const PollView& v)
 void MonitorScreen::showLinkHealth(const LinkCounts& c)
 {
     // The text changes only with a failure (a new text lays the panel out
-    // again); the tooltip has the whole count.
+    // again); the tooltip has the whole count, written when asked for.
+    m_linkCounts = c;
     const QString text = QStringLiteral("Link: %1 time-outs, %2 bad replies")
                              .arg(c.timeouts).arg(c.checksumFailures + c.longReplies);
     if (LabelLinkHealth->text() != text)
         LabelLinkHealth->setText(text);
-    LabelLinkHealth->setToolTip(c.summary());
 }
 
 bool MonitorScreen::muteEnabled() const

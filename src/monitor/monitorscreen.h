@@ -113,6 +113,7 @@ private:
     QWidget* m_panel = nullptr;
     std::array<QLabel*, 7> m_gaugeTitles{};
     QColor m_lcdBackground = lcdNormal();
+    LinkCounts m_linkCounts;  // as last shown, for the tooltip
 };
 
 } // namespace gx

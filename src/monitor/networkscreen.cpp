@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -115,6 +116,7 @@ void NetworkScreen::build()
         grid->addWidget(CommandNodeProgram[n], n, 9);
         LabelLink[n] = new QLabel(table);
         LabelLink[n]->setObjectName(name("LabelLink"));
+        LabelLink[n]->installEventFilter(this);
         grid->addWidget(LabelLink[n], n, 10);
         clearRow(n);
     }
@@ -138,6 +140,7 @@ void NetworkScreen::build()
     footer->addWidget(TextNodeCheck);
     LabelLinkSummary = new QLabel(m_panel);
     LabelLinkSummary->setObjectName(QStringLiteral("LabelLinkSummary"));
+    LabelLinkSummary->installEventFilter(this);
     footer->addWidget(LabelLinkSummary, 3);
     CommandLinkReset = new QPushButton(QStringLiteral("Reset counts"), m_panel);
     CommandLinkReset->setObjectName(QStringLiteral("CommandLinkReset"));
@@ -157,22 +160,36 @@ void NetworkScreen::build()
 
 void NetworkScreen::showLinkHealth(const LinkHealth& health)
 {
+    // Texts change only with a failure. The tooltips hold the whole count,
+    // which changes with every reply: they are written when asked for, not
+    // on every pass.
     for (int n = 1; n <= Rows; ++n) {
         const LinkCounts& c = health.node(n);
-        // Texts change only with a failure; the tooltips hold the whole count.
         // A node that is not watched has no line to speak of.
         const bool watched = Check1[n]->isChecked() && !Check1[n]->isHidden();
+        m_linkCounts[size_t(n)] = c;
         const QString text = c.requests && watched ? QStringLiteral("%1 time-outs").arg(c.timeouts) : QString();
         if (LabelLink[n]->text() != text)
             LabelLink[n]->setText(text);
-        LabelLink[n]->setToolTip(c.summary());
     }
     const LinkCounts t = health.total();
+    m_linkCounts[0] = t;
     const QString summary =
         QStringLiteral("Link: %1 time-outs, %2 bad replies").arg(t.timeouts).arg(t.checksumFailures + t.longReplies);
     if (LabelLinkSummary->text() != summary)
         LabelLinkSummary->setText(summary);
-    LabelLinkSummary->setToolTip(t.summary());
+}
+
+bool NetworkScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        if (watched == LabelLinkSummary)
+            LabelLinkSummary->setToolTip(m_linkCounts[0].summary());
+        for (int n = 1; n <= Rows; ++n)
+            if (watched == LabelLink[n])
+                LabelLink[n]->setToolTip(m_linkCounts[size_t(n)].summary());
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void NetworkScreen::setNodeCount(int n)

@@ -70,7 +70,8 @@ public:
     QLineEdit* TextNodeCheck = nullptr;
     QPushButton* CommandMonitorNetwork = nullptr;
     // Link health: each node's time-outs and mean reply time (its whole count
-    // in the tooltip), the line's summary, and a reset.
+    // in the tooltip, written when the tooltip is asked for), the line's
+    // summary, and a reset.
     std::array<QLabel*, Rows + 1> LabelLink{};
     QLabel* LabelLinkSummary = nullptr;
     QPushButton* CommandLinkReset = nullptr;
@@ -85,6 +86,9 @@ signals:
     void nodeCountChanged(int n);
     void linkResetClicked();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void build();
     void setRowShown(int node, bool shown);
@@ -92,6 +96,7 @@ private:
     QWidget* m_frame;
     QWidget* m_panel = nullptr;
     std::array<QColor, Rows + 1> m_background{};
+    std::array<LinkCounts, Rows + 1> m_linkCounts{};  // as last shown; entry 0 the total
 };
 
 } // namespace gx

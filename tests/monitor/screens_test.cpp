@@ -13,6 +13,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTest>
+#include <QToolTip>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -142,6 +146,113 @@ TEST(Instruments, HeartbeatAndHoursCounter)
         odo.setActive(active);
         odo.setValue(value);
         EXPECT_EQ(odo.displayedText(), QString(text)) << value << (active ? " active" : " inactive");
+    }
+}
+
+TEST(Instruments, DialDrawnFromItsKeptFaceMatchesOneDrawnAfresh)
+{
+    // A gauge keeps its dial face between paints: after every change it must
+    // look exactly as a new gauge given the same settings does.
+    const auto base = [](AGauge& g) {
+        g.resize(170, 150);
+        g.setDesign(100, 10, 2);
+        g.setCaption(QStringLiteral("BAR"));
+        g.setBand(0, 2, 20, 60);
+        g.setReadoutDecimals(1);
+        g.setValue(30);
+    };
+    const std::pair<const char*, std::function<void(AGauge&)>> changes[] = {
+        {"value", [](AGauge& g) { g.setValue(75); }},
+        {"maximum", [](AGauge& g) { g.setMaximum(0, 160); }},
+        {"ticks", [](AGauge& g) { g.setTicks(0, 25, 5); }},
+        {"band set", [](AGauge& g) { g.setBand(0, 0, 80, 100); }},
+        {"band cleared", [](AGauge& g) { g.clearBand(0, 2); }},
+        {"all bands cleared", [](AGauge& g) { g.clearBands(); }},
+        {"caption", [](AGauge& g) { g.setCaption(QStringLiteral("PSI")); }},
+        {"design", [](AGauge& g) { g.setDesign(50, 5, 1); }},
+        {"pointer colour", [](AGauge& g) { g.setPointerColour(0, Qt::blue); }},
+        {"read-out decimals", [](AGauge& g) { g.setReadoutDecimals(-1); }},
+        {"size", [](AGauge& g) { g.resize(120, 200); }},
+    };
+    for (const auto& [what, change] : changes) {
+        AGauge kept;
+        base(kept);
+        const QImage before = kept.grab().toImage();
+        change(kept);
+        const QImage after = kept.grab().toImage();
+        AGauge fresh;
+        base(fresh);
+        change(fresh);
+        EXPECT_TRUE(after != before) << what << ": the change does not show";
+        EXPECT_TRUE(after == fresh.grab().toImage()) << what << ": not as a new gauge draws it";
+    }
+}
+
+TEST(Instruments, AChangingInstrumentRepaintsNeitherTheFrameNorTheWindow)
+{
+    // The panel paints its own background, so the frame around it (and its
+    // caption) stays out of a poll's repaint.
+    QGroupBox frame(QStringLiteral("GX510: Local mode"));
+    MonitorScreen screen(&frame);
+    frame.resize(900, 600);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_EQ(screen.panel()->grab().toImage().pixelColor(2, 2), QColor(0x2b, 0x30, 0x36));
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    };
+    const std::tuple<const char*, QWidget*, std::function<void()>> changes[] = {
+        {"heartbeat", screen.ShapeComStatus, [&] { screen.beat(); }},
+        {"gauge", screen.AGaugeBatt, [&] { screen.AGaugeBatt->setValue(13.5); }},
+    };
+    for (const auto& [what, widget, change] : changes) {
+        QCoreApplication::processEvents();
+        PaintCounter onFrame, onWidget;
+        frame.installEventFilter(&onFrame);
+        widget->installEventFilter(&onWidget);
+        change();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(onWidget.paints, 1) << what;
+        EXPECT_EQ(onFrame.paints, 0) << what;
+        frame.removeEventFilter(&onFrame);
+        widget->removeEventFilter(&onWidget);
+    }
+}
+
+TEST(LinkHealthTips, TooltipsGiveTheCountsLastShownWhenAskedFor)
+{
+    QGroupBox frame, networkFrame;
+    MonitorScreen screen(&frame);
+    NetworkScreen network(&networkFrame);
+    const auto askTip = [](QLabel* label) {
+        QHelpEvent e(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+        QCoreApplication::sendEvent(label, &e);
+        QToolTip::hideText();
+        return label->toolTip();
+    };
+    LinkHealth health;
+    for (int round = 1; round <= 2; ++round) {
+        for (int n : {LinkHealth::DirectLine, 3, 7}) {
+            LinkCounts& c = health.node(n);
+            c.requests = 10 * round + n;
+            c.replies = c.requests - round;
+            c.timeouts = round;
+            c.replyTimeTotal = 0.071 * c.replies * round;
+        }
+        screen.showLinkHealth(health.node(LinkHealth::DirectLine));
+        network.showLinkHealth(health);
+        const std::pair<QLabel*, QString> tips[] = {{screen.LabelLinkHealth, health.node(LinkHealth::DirectLine).summary()},
+                                                    {network.LabelLink[3], health.node(3).summary()},
+                                                    {network.LabelLink[7], health.node(7).summary()},
+                                                    {network.LabelLinkSummary, health.total().summary()}};
+        for (const auto& [label, expected] : tips)
+            EXPECT_EQ(askTip(label), expected) << label->objectName().toStdString() << " round " << round;
     }
 }
 
