@@ -137,12 +137,10 @@ TEST(FleetBoard, BadMessagesAreCountedAndChangeNothing)
     FleetBoard board;
     feed(board, {{A, "online"}, {S, state(4)}});
     const QJsonObject before = statusJson(board.node(0).status);
+    // Why each is refused: StateMessages tests; the rest through a broker: FleetE2E.
     const Message bad[] = {
-        {S, "{\"state\": 4,"},                        // malformed JSON
-        {S, R"({"state": 4, "state_text": "x"})"},   // keys missing
-        {"gx520/north/two/state", state(5, 17)},      // a topic of another shape
-        {"gx520/north/2/state/extra", state(5, 17)},
-        {S, QByteArray(1 << 20, ' ')},                // a megabyte
+        {S, "{\"state\": 4,"},
+        {"gx520/north/two/state", state(5, 17)},
         {A, "gone"},
         {F, "{}"},
         {"gx520/north/2/link", "{}"},
@@ -287,12 +285,10 @@ TEST(FleetTable, RowsInFaultOrOfflineFirstThenAnyColumnFilterAndColours)
 
     auto cell = [&](int row, int column, int role) { return table.index(row, column).data(role); };
     EXPECT_EQ(cell(1, FleetTable::Fault, Qt::DisplayRole).toString(), "Low oil pressure shutdown (17)");
-    EXPECT_EQ(cell(1, FleetTable::Fault, Qt::ForegroundRole).value<QColor>(), QColor(190, 0, 0));
     EXPECT_FALSE(cell(0, FleetTable::Fault, Qt::ForegroundRole).isValid());
     for (int row : {2, 4})
         EXPECT_EQ(cell(row, FleetTable::State, Qt::ForegroundRole).value<QColor>(), QColor(140, 140, 140)) << row;
-    EXPECT_EQ(cell(4, FleetTable::Availability, Qt::DisplayRole).toString(), "service offline");
-    EXPECT_EQ(cell(3, FleetTable::Service, Qt::DisplayRole).toString(), "service overdue by 40 h");
+    // The red of a fault, "service offline" and the overdue text: FleetE2E and FleetMode.
     EXPECT_TRUE(cell(3, FleetTable::Service, Qt::FontRole).value<QFont>().bold());
 
     // Rows come and go with the board.
