@@ -258,6 +258,7 @@ TEST(TcpPort, ExchangesThroughAGatewayAndNoticesADroppedConnection)
             c->write("GX520 V2.01     ");
     };
     QSignalSpy lost(&r.port, &SerialPort::portLost);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return g.client != nullptr; }, 3000));
     g.client->abort();
     QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3000);
     EXPECT_FALSE(r.port.portOpen());
