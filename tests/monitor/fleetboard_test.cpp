@@ -90,6 +90,7 @@ const QString Came = "north node 2: fault 17 came: Low oil pressure shutdown";
 
 } // namespace
 
+// A fault standing and a node offline when the board connects: FleetMode's alerts.
 TEST(FleetBoard, MessagesMakeRowsAndAlerts)
 {
     const struct {
@@ -98,8 +99,6 @@ TEST(FleetBoard, MessagesMakeRowsAndAlerts)
         QStringList alerts;
         QStringList rows;
     } cases[] = {
-        {"a fault standing on connecting", {{A, "online"}, {S, state(5, 17)}},
-         {"north node 2: fault 17 standing: Low oil pressure shutdown"}, {"north/2 online fault"}},
         {"a fault that comes: its message and the state that shows it make one alert",
          {{A, "online"}, {S, state(4)}, {F, fault(true)}, {S, state(5, 17)}}, {Came}, {"north/2 online fault"}},
         {"the state before the fault message", {{A, "online"}, {S, state(4)}, {S, state(5, 17)}, {F, fault(true)}},
@@ -109,8 +108,6 @@ TEST(FleetBoard, MessagesMakeRowsAndAlerts)
         {"a node that goes offline and comes back",
          {{A, "online"}, {S, state(0)}, {A, "offline"}, {A, "offline"}, {A, "online"}},
          {"north node 2: offline", "north node 2: online again"}, {"north/2 online -"}},
-        {"a node found offline", {{A, "offline"}, {S, state(0)}},
-         {"north node 2: offline (found so on connecting)"}, {"north/2 offline offline"}},
         {"a service that stops: its nodes grey, whatever their own availability",
          {{Status, "online"}, {A, "online"}, {S, state(5, 17)}, {Status, "offline"}},
          {"north node 2: fault 17 standing: Low oil pressure shutdown", "north: service offline"},
