@@ -25,7 +25,7 @@ StatusRecord inState(int state, const std::function<void(StatusRecord&)>& more =
 
 // ------------------------------------------------------------ upper and lower lines
 
-// "AUTO Standby", "AUTO Engine run " and "ENGINE SHUTDOWN " show in the EndToEnd runs.
+// "AUTO Standby" and "ENGINE SHUTDOWN " show whole in the LiveMonitor and EndToEnd runs.
 TEST(UpperLine, FirstMatchingRowAcrossStatesAndModes)
 {
     const struct {
@@ -43,6 +43,7 @@ TEST(UpperLine, FirstMatchingRowAcrossStatesAndModes)
         {"cranking", inState(2, [](auto& r) { r.StartNum = 13; }), 3, 2.0, "Start No 3 of 3"},
         {"charge start", inState(3, [](auto& r) { r.AUTO = 1; r.ChargeStart = 1; }), 3, 1.02, "AUTO chrge start"},
         {"charge start, firmware 1.01", inState(3, [](auto& r) { r.AUTO = 1; r.ChargeStart = 1; }), 3, 1.01, ""},
+        {"auto run", inState(3, [](auto& r) { r.AUTO = 1; }), 3, 2.0, "AUTO Engine run "},
         {"man run", inState(3, [](auto& r) { r.MAN = 1; }), 3, 2.0, "MAN Engine run "},
         {"auto on load", inState(4, [](auto& r) { r.AUTO = 1; }), 3, 2.0, "AUTO Gen on-load"},
         {"man on load", inState(4, [](auto& r) { r.MAN = 1; }), 3, 2.0, "MAN Gen on-load "},
