@@ -76,6 +76,8 @@ TEST(StateMessages, MalformedMessagesAreRefusedWithTheirReason)
     }
     EXPECT_TRUE(readStateMessage(edited(good, "extra", "a key of a later version"))) << "keys it does not know are left alone";
     EXPECT_FALSE(readFaultMessage(R"({"code":17,"text":"x","state":"gone","time":"2026-12-06T14:05:09Z"})"));
+    // Fault messages read back: the Serve tests; here the wire's word for a fault gone.
+    EXPECT_TRUE(faultMessage({17, "x", false, QDateTime::currentDateTime()}).contains("\"state\":\"cleared\""));
 }
 
 TEST(StateMessages, TopicsAreBuiltAndTakenApart)
