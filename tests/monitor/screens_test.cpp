@@ -108,8 +108,16 @@ TEST(MonitorScreenWidgets, OnePollDrawsLcdGaugesLedsAndBeeps)
     EXPECT_DOUBLE_EQ(screen.LGaugeIDMT->value(), 20);
     EXPECT_EQ(screen.LabelOverride->isHidden() ? "hidden" : screen.LabelOverride->text(), QStringLiteral("Overriden"));
     EXPECT_TRUE(screen.OdometerHours->isActive());
-    // A muted blink is silent (BlinkAndBeep), and the mute lasts until the fault
-    // has gone (EndToEnd's start sequence and shutdown).
+
+    // Muted: the next blink is silent; the mute lasts until the fault has gone.
+    screen.setMuteEnabled(false);
+    screen.show(buildPollView(r, b.image, PollContext{}, p, 1, screen.muteEnabled(), timers));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_FALSE(screen.muteEnabled());
+    r = test::ImageBuilder().bit(6, 6).bit(7, 7).decode();
+    screen.show(buildPollView(r, test::ImageBuilder().image, PollContext{}, p, 0, screen.muteEnabled(), timers));
+    EXPECT_TRUE(screen.muteEnabled());
+    EXPECT_EQ(screen.lcdBackground(), QColor(192, 192, 0));
 }
 
 TEST(Instruments, HeartbeatAndHoursCounter)
