@@ -135,5 +135,7 @@ TEST(StateMessages, TheFleetRefusesAMessageWithItsReason)
         EXPECT_FALSE(readFleetMessage("gx520", row.topic, row.payload, &why));
         EXPECT_TRUE(why.contains(QString::fromUtf8(row.why))) << why.toStdString();
     }
-    EXPECT_EQ(readFleetMessage("gx520", "gx520/north/status", "")->kind, FleetMessage::Kind::Cleared);
+    const auto cleared = readFleetMessage("gx520", "gx520/north/status", "");
+    ASSERT_TRUE(cleared);
+    EXPECT_EQ(cleared->kind, FleetMessage::Kind::Cleared);
 }
