@@ -46,25 +46,15 @@ struct Message {
     QByteArray payload;
 };
 
-const char* attentionName(Attention a)
-{
-    switch (a) {
-    case Attention::Fault: return "fault";
-    case Attention::ServiceOffline: return "service offline";
-    case Attention::Offline: return "offline";
-    case Attention::ServiceOverdue: return "overdue";
-    case Attention::None: return "-";
-    }
-    return "?";
-}
-
 // "north/2 online fault" for each row.
 QStringList rows(const FleetBoard& b)
 {
+    // The attention of a row, in the order the board ranks it.
+    const char* const attention[] = {"fault", "service offline", "offline", "overdue", "-"};
     QStringList out;
     for (int r = 0; r < b.size(); ++r)
         out << QStringLiteral("%1/%2 %3 %4").arg(b.node(r).site).arg(b.node(r).node).arg(b.availabilityText(r),
-                                                                                        attentionName(b.attention(r)));
+                                                                                        attention[int(b.attention(r))]);
     return out;
 }
 
