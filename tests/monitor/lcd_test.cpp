@@ -25,6 +25,7 @@ StatusRecord inState(int state, const std::function<void(StatusRecord&)>& more =
 
 // ------------------------------------------------------------ upper and lower lines
 
+// "AUTO Standby" and "ENGINE SHUTDOWN " show whole in the LiveMonitor and EndToEnd runs.
 TEST(UpperLine, FirstMatchingRowAcrossStatesAndModes)
 {
     const struct {
@@ -34,20 +35,18 @@ TEST(UpperLine, FirstMatchingRowAcrossStatesAndModes)
         double firm;
         const char* text;
     } rows[] = {
-        {"auto standby", inState(0, [](auto& r) { r.AUTO = 1; }), 3, 2.0, "AUTO Standby"},
         {"man stopped", inState(0, [](auto& r) { r.MAN = 1; }), 3, 2.0, "MAN Engine stop"},
         {"start flag", inState(0, [](auto& r) { r.AUTO = 1; r.StrtFlg = 1; r.StartNum = 2; }), 3, 2.0, "Start No 1 of 3"},
         {"start flag, StartNum 0", inState(0, [](auto& r) { r.StrtFlg = 1; }), 3, 2.0, "Start No 1 of 3"},
         {"ten attempts", inState(0, [](auto& r) { r.StrtFlg = 1; }), 10, 2.0, "Start No 1 of 0"},
         {"preheat", inState(1, [](auto& r) { r.StartNum = 2; }), 3, 2.0, "Start No 2 of 3"},
         {"cranking", inState(2, [](auto& r) { r.StartNum = 13; }), 3, 2.0, "Start No 3 of 3"},
-        {"auto run", inState(3, [](auto& r) { r.AUTO = 1; }), 3, 2.0, "AUTO Engine run "},
         {"charge start", inState(3, [](auto& r) { r.AUTO = 1; r.ChargeStart = 1; }), 3, 1.02, "AUTO chrge start"},
         {"charge start, firmware 1.01", inState(3, [](auto& r) { r.AUTO = 1; r.ChargeStart = 1; }), 3, 1.01, ""},
+        {"auto run", inState(3, [](auto& r) { r.AUTO = 1; }), 3, 2.0, "AUTO Engine run "},
         {"man run", inState(3, [](auto& r) { r.MAN = 1; }), 3, 2.0, "MAN Engine run "},
         {"auto on load", inState(4, [](auto& r) { r.AUTO = 1; }), 3, 2.0, "AUTO Gen on-load"},
         {"man on load", inState(4, [](auto& r) { r.MAN = 1; }), 3, 2.0, "MAN Gen on-load "},
-        {"shut down", inState(5, [](auto& r) { r.AUTO = 1; }), 3, 2.0, "ENGINE SHUTDOWN "},
         {"running, no mode", inState(3), 3, 2.0, ""},
     };
     for (const auto& row : rows)
@@ -256,7 +255,9 @@ TEST(OverCurrentBar, PercentOfTheTimeConstant)
 
 // ------------------------------------------------------------ a whole poll
 
-TEST(PollView, FaultTextReplacesTheLowerLineAndDefaultsFillAnEmptyOne)
+// A fault's text in place of the lower line: the EndToEnd runs and OnePollDrawsLcdGaugesLedsAndBeeps;
+// the battery line when stopped: LiveMonitor.
+TEST(PollView, TheGeneratorLineFillsAnEmptyLowerLineWhileRunning)
 {
     Profile p;
     p.SysValue[9] = 3, p.SysValue[16] = 10, p.SysValue[26] = 3;
@@ -273,18 +274,4 @@ TEST(PollView, FaultTextReplacesTheLowerLineAndDefaultsFillAnEmptyOne)
     EXPECT_EQ((std::array{v.idmtPercent, v.outputs, v.inputs}), (std::array{50, 5, 1}));
     EXPECT_DOUBLE_EQ(v.hours, 1234.56);
     EXPECT_FALSE(v.blink.dark || v.override_.visible);
-
-    // Shut down with an unknown fault code.
-    const ImageBuilder f = ImageBuilder().set(0, 42).set(1, 5).bit(6, 6);
-    r = f.decode();
-    v = buildPollView(r, f.image, PollContext{}, p, 1, true, timers);
-    EXPECT_EQ(v.top + "|" + v.bottom, QStringLiteral("ENGINE SHUTDOWN | 42"));
-    EXPECT_TRUE(v.blink.beep && !v.blink.enableMute);
-
-    // Stopped without fault: the battery line.
-    const ImageBuilder s = ImageBuilder().bit(6, 6).word(61, 136);
-    r = s.decode();
-    v = buildPollView(r, s.image, PollContext{}, p, 0, true, timers);
-    EXPECT_EQ(v.lcdText, QStringLiteral("AUTO Standby\r\nBattery  13.6 V"));
-    EXPECT_TRUE(v.blink.enableMute);
 }

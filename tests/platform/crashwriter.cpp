@@ -1,11 +1,9 @@
 // Rewrites one of the program's files again and again, each time a little
-// longer, until it is killed: crashwriter calllog|profile|addressbook|settings PATH.
+// longer, until it is killed: crashwriter calllog|settings PATH.
 // It prints the round it has finished after each write.
 
 #include "platform/filestore.h"
 #include "platform/settingsstore.h"
-#include "profile/profilefile.h"
-#include "remote/addressbook.h"
 #include "remote/calllog.h"
 
 #include <QCoreApplication>
@@ -33,17 +31,6 @@ int main(int argc, char** argv)
             round = long(calllog::recordLines(before).size()) + 1;
             after = calllog::withNewRecord(before, "Site", QDateTime::currentDateTime(), "000001.00",
                                            QString(200, QLatin1Char('f')));
-        } else if (kind == "addressbook") {
-            QList<addressbook::Entry> entries = addressbook::read(before);
-            round = long(entries.size()) + 1;
-            entries.append({QStringLiteral("Site %1").arg(round), QString(100, QLatin1Char('5'))});
-            after = addressbook::write(entries);
-        } else if (kind == "profile") {
-            const QString notes = readProfileFile(before).profile.Notes;
-            round = notes.section(QLatin1Char(' '), 1, 1).section(QLatin1Char('\r'), 0, 0).toLong() + 1;
-            Profile p;
-            p.Notes = QStringLiteral("round %1\r\n").arg(round) + QString(900, QLatin1Char('n'));
-            after = writeProfileFile(p);
         } else if (kind == "settings") {
             round = settings.setting(QStringLiteral("Round")).toLong() + 1;
             settings.setSetting(QStringLiteral("Round"), QString::number(round));

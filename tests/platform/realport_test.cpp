@@ -251,18 +251,14 @@ TEST(TcpPort, ExchangesThroughAGatewayAndNoticesADroppedConnection)
     ASSERT_TRUE(r.port.portOpen()) << r.port.errorString().toStdString();
     EXPECT_TRUE(r.dialogs.informed.isEmpty());
 
-    // Bytes from the gateway go where a serial port's go, whole or in pieces
-    // (the read path above): one exchange shows the way through.
-    const QByteArray id("GX520 V2.01     ");
+    // Exchanges through a gateway: the EndToEnd runs behind one. Here the
+    // gateway drops the line: reported once, and the next exchange connects again.
     g.answer = [&](QTcpSocket* c, const QByteArray& request) {
         if (request == QByteArray(1, cmd::Identify))
-            c->write(id);
+            c->write("GX520 V2.01     ");
     };
-    r.link.uploadID();
-    EXPECT_EQ(r.link.ID.toLatin1(), id);
-
-    // The gateway drops the line: reported once, and the next exchange connects again.
     QSignalSpy lost(&r.port, &SerialPort::portLost);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return g.client != nullptr; }, 3000));
     g.client->abort();
     QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 3000);
     EXPECT_FALSE(r.port.portOpen());
