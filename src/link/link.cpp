@@ -1,3 +1,5 @@
+// The link's core: opening the chosen port, filing replies into their buffers, the exchange, its waits and counts.
+
 #include "link.h"
 
 #include "statussink.h"

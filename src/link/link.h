@@ -1,5 +1,7 @@
 #pragma once
 
+// The link: the program's one serial conversation, its reply buffers and every controller operation over it.
+
 #include "linkhealth.h"
 #include "modemlines.h"
 #include "protocol.h"

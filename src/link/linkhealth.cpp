@@ -1,3 +1,5 @@
+// Adding up a line's counts and putting them into the one-sentence summary the health read-outs show.
+
 #include "linkhealth.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #pragma once
 
+// How each line has answered, node by node: replies, time-outs, bad checksums, odd lengths and reply times.
+
 #include <QString>
 
 #include <array>

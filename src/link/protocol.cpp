@@ -1,3 +1,5 @@
+// Building RS485 request frames, and the byte sums and two-byte checksums that replies and downloads carry.
+
 #include "protocol.h"
 
 namespace gx {

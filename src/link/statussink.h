@@ -1,5 +1,7 @@
 #pragma once
 
+// Where operations report progress and outcome: the status windows in the program, the console in gxctl.
+
 #include <QString>
 
 namespace gx {

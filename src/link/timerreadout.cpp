@@ -1,3 +1,5 @@
+// Reading a timer's tenths from the status image and splitting them into two-digit hours, minutes and seconds.
+
 #include "timerreadout.h"
 
 namespace gx {

@@ -1,5 +1,7 @@
 #pragma once
 
+// The time left in the controller's current timed phase, read from the status image as hours, minutes and seconds.
+
 #include <QString>
 
 #include <cstdint>

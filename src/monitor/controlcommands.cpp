@@ -1,3 +1,5 @@
+// Which command each monitor button and mode picture sends, their remote names, and the bytes that carry them.
+
 #include "controlcommands.h"
 
 #include "link/protocol.h"

@@ -1,3 +1,5 @@
+// Opening the day's CSV file of the data log, appending one row a poll and flushing it.
+
 #include "monitor/datalogger.h"
 
 #include <QDir>

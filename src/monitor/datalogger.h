@@ -1,5 +1,7 @@
 #pragma once
 
+// The data log: every poll appended to a CSV file a day (and a node), in a folder of the user's choice.
+
 #include "monitor/statussummary.h"
 
 #include <QDate>

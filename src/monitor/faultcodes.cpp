@@ -1,3 +1,5 @@
+// The fault-code tables, and fault texts for the log and the LCD, with the programmable inputs' messages.
+
 #include "faultcodes.h"
 
 #include "profile/profile.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The texts of the controller's fault codes: short ones for the screens, long ones for the fault log.
+
 #include <QString>
 
 #include <array>

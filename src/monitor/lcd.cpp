@@ -1,3 +1,5 @@
+// The live monitor worked out without widgets: screen set-up from the profile, then LCD lines, gauges, LEDs a poll.
+
 #include "lcd.h"
 
 #include "link/timerreadout.h"

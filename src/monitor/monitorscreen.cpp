@@ -1,3 +1,5 @@
+// Building the single-unit monitor panel, scaling it with the window, and showing each poll on it.
+
 #include "monitorscreen.h"
 
 #include "profile/profile.h"

@@ -1,3 +1,5 @@
+// Building the RS485 network overview's rows, showing each node's quick status, lamps and link health.
+
 #include "networkscreen.h"
 
 #include "monitor/faultcodes.h"

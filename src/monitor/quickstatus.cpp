@@ -1,3 +1,5 @@
+// Turning a node's fault code and state into its row's text, lamp colour and Reset button.
+
 #include "monitor/quickstatus.h"
 
 #include "monitor/faultcodes.h"

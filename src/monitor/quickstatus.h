@@ -1,5 +1,7 @@
 #pragma once
 
+// An RS485 node's quick status (fault and state) as its row shows it: text, lamp colour, Reset button.
+
 #include <QString>
 
 #include <optional>

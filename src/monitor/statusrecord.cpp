@@ -1,3 +1,5 @@
+// Decoding a status image into its flags, readings, state and hours-run text.
+
 #include "statusrecord.h"
 
 #include <algorithm>

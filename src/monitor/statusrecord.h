@@ -1,5 +1,7 @@
 #pragma once
 
+// The status image the live monitor keeps, and the controller's status decoded field by field.
+
 #include <QString>
 
 #include <array>

@@ -1,3 +1,5 @@
+// Summing a poll up, showing a remote node's summary on the monitor, and writing and splitting CSV rows.
+
 #include "monitor/statussummary.h"
 
 #include "monitor/faultcodes.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// One poll in words and numbers for gxctl, the data log and the trend; the data log's CSV; remote nodes' views.
+
 #include "monitor/lcd.h"
 #include "monitor/statusrecord.h"
 

@@ -1,3 +1,5 @@
+// Keeping the trend's readings: recent polls as they came, older ones averaged, series thinned for drawing.
+
 #include "monitor/trendbuffer.h"
 
 #include <algorithm>

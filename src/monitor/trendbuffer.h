@@ -1,5 +1,7 @@
 #pragma once
 
+// The trend's readings over minutes to hours in fixed memory, with the state changes and faults beside them.
+
 #include "monitor/statussummary.h"
 
 #include <QList>

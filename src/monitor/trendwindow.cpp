@@ -1,3 +1,5 @@
+// Building the trend window's charts and redrawing them from the trend buffer over the chosen span.
+
 #include "monitor/trendwindow.h"
 
 #include <QChart>

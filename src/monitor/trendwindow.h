@@ -1,5 +1,7 @@
 #pragma once
 
+// The trend window: graphs of the live monitor's readings with state changes and faults along the time axis.
+
 #include "monitor/trendbuffer.h"
 
 #include <QWidget>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The clock seam: seconds from a monotonic source, and the steady clock the program runs on.
+
 #include <QElapsedTimer>
 
 namespace gx {

@@ -1,3 +1,5 @@
+// The desktop through Qt: beep, browser, a system-information tool found on the path, tray messages.
+
 #include "desktop.h"
 
 #include <QApplication>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The desktop seam: the beep, the web browser, the system-information tool and tray notifications.
+
 #include <QString>
 #include <QUrl>
 

@@ -1,3 +1,5 @@
+// The program's message boxes and questions as Qt message boxes.
+
 #include "dialogs.h"
 
 #include <QMessageBox>

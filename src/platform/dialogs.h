@@ -1,5 +1,7 @@
 #pragma once
 
+// The message-box seam: OK/Cancel questions, plain messages and warnings, and their Qt message boxes.
+
 #include <QString>
 
 class QWidget;

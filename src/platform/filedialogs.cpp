@@ -1,3 +1,5 @@
+// The open, save and folder dialogs through QFileDialog, and the program's filters turned into Qt's.
+
 #include "filedialogs.h"
 
 #include <QFileDialog>

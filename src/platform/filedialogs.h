@@ -1,5 +1,7 @@
 #pragma once
 
+// The file-dialog seam: open, save and folder choosers, and the Qt dialogs behind them.
+
 #include <QString>
 
 class QWidget;

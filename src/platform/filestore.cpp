@@ -1,3 +1,5 @@
+// Reading whole files and writing them through QSaveFile, owner-only for secrets; the profile and data folders.
+
 #include "filestore.h"
 
 #include <QDir>

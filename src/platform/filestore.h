@@ -1,5 +1,7 @@
 #pragma once
 
+// Whole files read into memory and replaced atomically, and the folders the program keeps its files in.
+
 #include <QByteArray>
 #include <QString>
 

@@ -1,3 +1,5 @@
+// Telling why a serial port would not open (missing, not permitted, busy) and the text that says what to do.
+
 #include "portfailure.h"
 
 #include "portnames.h"

@@ -1,3 +1,5 @@
+// Mapping a COM number to its device, and listing serial devices with their stable /dev/serial/by-id names.
+
 #include "portnames.h"
 
 #include "settingsstore.h"

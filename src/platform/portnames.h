@@ -1,5 +1,7 @@
 #pragma once
 
+// COM numbers and the devices they stand for, and the serial devices present on this computer.
+
 #include <QList>
 #include <QString>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// A print-out as pages of lines, each line made of pieces placed at character columns.
+
 #include <QList>
 #include <QString>
 #include <QStringList>

@@ -1,3 +1,5 @@
+// Laying print-outs out on paper or PDF, and the desktop printer with its preview window.
+
 #include "printer.h"
 
 #include "filestore.h"

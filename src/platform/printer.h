@@ -1,5 +1,7 @@
 #pragma once
 
+// The printer seam: print-outs previewed, then printed or saved as PDF, and how a page is laid out.
+
 #include "printdocument.h"
 
 #include <QPageLayout>

@@ -1,3 +1,5 @@
+// The real serial port: opening, line settings, reading the descriptor, and noticing a vanished adapter.
+
 #include "qtserialport.h"
 
 #include "portnames.h"

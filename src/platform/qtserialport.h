@@ -1,5 +1,7 @@
 #pragma once
 
+// The serial port on QSerialPort (or a TCP serial gateway), and the parsing of line settings like "9600,n,8,1".
+
 #include "serialport.h"
 
 #include <QPointer>

@@ -1,3 +1,5 @@
+// The receive side of every serial port: opening and closing, the input buffer, threshold events, loss.
+
 #include "serialport.h"
 
 #include <algorithm>

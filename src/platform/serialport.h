@@ -1,5 +1,7 @@
 #pragma once
 
+// The serial-port seam: the port as the program drives it, with the receive side every device shares.
+
 #include "portfailure.h"
 
 #include <QByteArray>

@@ -1,3 +1,5 @@
+// Settings kept with QSettings in the user's INI file, and the leading number of a setting's text.
+
 #include "settingsstore.h"
 
 #include <QSettings>

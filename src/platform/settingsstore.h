@@ -1,5 +1,7 @@
 #pragma once
 
+// The settings seam: per-user values by section and key, the INI file behind them, numeric readings.
+
 #include <QString>
 
 namespace gx {

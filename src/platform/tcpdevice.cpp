@@ -1,3 +1,5 @@
+// Connecting to a serial gateway over TCP within a time limit, and passing bytes both ways.
+
 #include "tcpdevice.h"
 
 #include <QEventLoop>

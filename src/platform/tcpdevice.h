@@ -1,5 +1,7 @@
 #pragma once
 
+// A controller's serial line reached through a serial gateway's raw TCP port.
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>

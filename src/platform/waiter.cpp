@@ -1,3 +1,5 @@
+// Waiting in the Qt event loop with a timer armed for the deadline, so an idle wait costs no CPU.
+
 #include "waiter.h"
 
 #include "clock.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The one place the program waits: waits and pauses that keep the window answering, and stop requests.
+
 #include <functional>
 #include <memory>
 

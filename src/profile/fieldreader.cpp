@@ -1,3 +1,5 @@
+// Splitting a data file into fields, reading them as text or numbers, and saying where a read went wrong.
+
 #include "profile/fieldreader.h"
 
 #include <utility>

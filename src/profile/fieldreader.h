@@ -1,5 +1,7 @@
 #pragma once
 
+// The data files read as fields: comma- or line-separated, quoted or plain, with the line of each.
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

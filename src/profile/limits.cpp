@@ -1,3 +1,5 @@
+// Finding and reading limits.txt, with a message naming the file, line and field when it is malformed.
+
 #include "profile/limits.h"
 
 #include "profile/fieldreader.h"

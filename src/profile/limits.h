@@ -1,5 +1,7 @@
 #pragma once
 
+// The ranges, defaults and option lists of limits.txt, and which profile slots the editor pages show.
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

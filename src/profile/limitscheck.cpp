@@ -1,3 +1,5 @@
+// Finding the values the editor cannot hold as they arrived, and each slot's value as the program shows it.
+
 #include "profile/limitscheck.h"
 
 #include "profile/singlebyte.h"

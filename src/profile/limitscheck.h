@@ -1,5 +1,7 @@
 #pragma once
 
+// Profile values checked against the limits, and slots shown as values with their units or option texts.
+
 #include "profile/limits.h"
 #include "profile/profile.h"
 #include "profile/slots.h"

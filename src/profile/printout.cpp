@@ -1,3 +1,5 @@
+// Reading print_data.txt and laying a working profile out on the print-out's two pages.
+
 #include "profile/printout.h"
 
 #include "profile/fieldreader.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The print-out of a profile: its titles from print_data.txt and the two pages built from a working profile.
+
 #include "platform/printdocument.h"
 #include "profile/limits.h"
 #include "profile/profile.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// A controller's complete configuration: timers, system values, switches, messages, sensors, PINs, notes.
+
 #include <QString>
 
 #include <array>

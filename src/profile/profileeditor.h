@@ -1,5 +1,7 @@
 #pragma once
 
+// The eight editor pages of program mode: a control for every edited slot, kept in step with the profile.
+
 #include "profile/limits.h"
 #include "profile/limitscheck.h"
 #include "profile/profile.h"

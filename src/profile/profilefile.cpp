@@ -1,3 +1,5 @@
+// Writing the profile file line by line, and reading it by position or heading by heading, listing every fault.
+
 #include "profile/profilefile.h"
 
 #include "profile/fieldreader.h"

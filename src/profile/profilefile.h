@@ -1,5 +1,7 @@
 #pragma once
 
+// The profile file (.510, .520): its headings, writing a working profile and reading one back with its faults.
+
 #include "profile/profile.h"
 
 #include <QByteArray>

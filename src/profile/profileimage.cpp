@@ -1,3 +1,5 @@
+// Decoding the profile image and notes of an upload, and encoding a working profile for a download.
+
 #include "profile/profileimage.h"
 
 #include "profile/limits.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The controller's 310-byte profile image and the 1025-character notes: decoded on upload, built for download.
+
 #include "profile/profile.h"
 
 #include <QByteArray>

@@ -1,3 +1,5 @@
+// Telling the characters a profile can hold from foreign ones, and turning or marking the foreign ones.
+
 #include "profile/singlebyte.h"
 
 namespace gx {

@@ -1,3 +1,5 @@
+// The page, label and unit of every edited slot, and the names reports give them.
+
 #include "profile/slots.h"
 
 namespace gx {

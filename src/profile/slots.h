@@ -1,5 +1,7 @@
 #pragma once
 
+// The kinds of profile slot, and where each edited slot sits on the editor pages and what it is called.
+
 #include <QString>
 
 namespace gx {

@@ -1,3 +1,5 @@
+// The function texts of the programmable inputs and outputs, and durations written as " H:MM:SS".
+
 #include "profile/tables.h"
 
 namespace gx {

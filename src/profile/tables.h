@@ -1,5 +1,7 @@
 #pragma once
 
+// The function texts of the programmable inputs and outputs, floor division, and durations as " H:MM:SS".
+
 #include <QString>
 
 #include <array>

@@ -1,3 +1,5 @@
+// The validator and hooks that keep text boxes to the characters a profile can hold.
+
 #include "profile/textentry.h"
 
 #include "profile/singlebyte.h"

@@ -1,3 +1,5 @@
+// Turning system values into the editor's texts: tenths, bar from psi, Fahrenheit from Celsius.
+
 #include "profile/valuetext.h"
 
 #include "profile/tables.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// System values as the editor shows them: tenths, pressures in bar, temperatures in degrees Fahrenheit.
+
 #include <QString>
 
 namespace gx {

@@ -1,3 +1,5 @@
+// Reading and writing the address book's lines, with commas inside a field stored as "!".
+
 #include "remote/addressbook.h"
 
 #include "profile/fieldreader.h"

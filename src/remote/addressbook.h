@@ -1,5 +1,7 @@
 #pragma once
 
+// The address book file "address.txt": remote sites by name and telephone number, read and written.
+
 #include <QByteArray>
 #include <QList>
 #include <QString>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Answering remote controllers' fault calls on the modem and logging them, and the view the loop reports to.
+
 #include "remote/calllog.h"
 
 #include <QDateTime>

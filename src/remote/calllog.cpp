@@ -1,3 +1,5 @@
+// Splitting the call log into records and columns, and putting a new numbered record on top.
+
 #include "remote/calllog.h"
 
 namespace gx::calllog {

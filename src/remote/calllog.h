@@ -1,5 +1,7 @@
 #pragma once
 
+// The call log "faultlog.txt": fixed-column record lines, newest first, ended by "EOF".
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The "Call log" screen: the answer loop's status, the log in six columns and the stay-connected question.
+
 #include "remote/callanswer.h"
 
 #include <QObject>

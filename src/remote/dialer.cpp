@@ -1,3 +1,5 @@
+// The dial sequence in AT commands: initialising the modem, dialling, waiting for CONNECT, log-on, hang-up.
+
 #include "remote/dialer.h"
 
 #include "link/link.h"

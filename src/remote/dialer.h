@@ -1,5 +1,7 @@
 #pragma once
 
+// Dialling a remote controller through the modem, logging on with its PIN, and hanging up.
+
 #include "link/modemlines.h"
 
 #include <QObject>

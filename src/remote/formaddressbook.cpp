@@ -1,3 +1,5 @@
+// The address book dialog's controls, loading and storing address.txt, and its buttons.
+
 #include "remote/formaddressbook.h"
 
 #include "platform/dialogs.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The "GX520 Address Book" dialog: remote sites browsed, added and changed, a number handed to the dialler.
+
 #include "remote/addressbook.h"
 
 #include <QDialog>

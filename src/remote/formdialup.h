@@ -1,5 +1,7 @@
 #pragma once
 
+// The "Dial up" dialog: the telephone number, the remote log-on PIN and the dial sequence's progress.
+
 #include <QDialog>
 
 class QLineEdit;

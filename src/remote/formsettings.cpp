@@ -1,3 +1,5 @@
+// Building the settings dialog, showing each COM number's device, and loading, applying and resetting settings.
+
 #include "remote/formsettings.h"
 
 #include "platform/settingsstore.h"

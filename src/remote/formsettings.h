@@ -1,5 +1,7 @@
 #pragma once
 
+// The "Settings" dialog: COM ports and the devices they map to, modem strings, dialling, the fleet page.
+
 #include "platform/portnames.h"
 
 #include <QDialog>

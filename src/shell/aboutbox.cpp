@@ -1,3 +1,5 @@
+// The about box's texts and layout, and starting the system-information tool from it.
+
 #include "aboutbox.h"
 
 #include "artwork.h"

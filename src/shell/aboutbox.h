@@ -1,5 +1,7 @@
 #pragma once
 
+// The about box: name, version and build of the program, and the system-information button.
+
 #include <QDialog>
 
 namespace gx {

@@ -1,3 +1,5 @@
+// Painting the generator-set picture of the start screen and the information and error icons.
+
 #include "artwork.h"
 
 #include <QLinearGradient>

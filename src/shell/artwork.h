@@ -1,5 +1,7 @@
 #pragma once
 
+// The program's own pictures, drawn at run time: the generator set and the status windows' icons.
+
 #include <QPixmap>
 
 namespace gx::artwork {

@@ -1,3 +1,5 @@
+// The help text of gx520, its --help and --version answers, and the refusal of any other argument.
+
 #include "shell/commandline.h"
 
 #include <cstdio>

@@ -1,5 +1,7 @@
 #pragma once
 
+// The main window, the long operations it runs one at a time, and the scope that fences each one.
+
 #include "palette.h"
 
 #include <QMainWindow>

@@ -1,3 +1,5 @@
+// gx520's start: the command line answered, the real platform pieces made, the main window shown.
+
 #include "commandline.h"
 #include "formmonitor.h"
 #include "program.h"

@@ -1,3 +1,5 @@
+// The live-monitor and network-monitor loops: identifying, polling, showing, logging, and sending commands.
+
 #include "monitoring.h"
 
 #include "formmonitor.h"

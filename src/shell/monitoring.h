@@ -1,5 +1,7 @@
 #pragma once
 
+// Monitoring from "Monitor": the single-unit live monitor and the RS485 network monitor with their loops.
+
 #include "link/timerreadout.h"
 #include "monitor/datalogger.h"
 #include "monitor/lcd.h"

@@ -1,3 +1,5 @@
+// The standard colour palette, its system colours read from the application's palette.
+
 #include "palette.h"
 
 #include <QApplication>

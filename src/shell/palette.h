@@ -1,5 +1,7 @@
 #pragma once
 
+// The colours of the monitor, network and editor screens, the system ones taken from the desktop.
+
 #include <QColor>
 
 namespace gx {

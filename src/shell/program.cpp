@@ -1,3 +1,5 @@
+// Attaching each part of the program to the main window, which owns them.
+
 #include "program.h"
 
 #include "fleetmode.h"

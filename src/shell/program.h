@@ -1,5 +1,7 @@
 #pragma once
 
+// Joining program mode, monitoring, remote access and the fleet board to the main window.
+
 namespace gx {
 
 class FormMonitor;

@@ -1,3 +1,5 @@
+// Program mode's File items: upload, download, open, save and print a profile, with the limits read first.
+
 #include "programmode.h"
 
 #include "formmonitor.h"

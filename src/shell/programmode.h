@@ -1,5 +1,7 @@
 #pragma once
 
+// Program mode: the limits, the editor pages, and moving a profile to and from controllers, files and paper.
+
 #include "profile/limits.h"
 
 #include <QObject>

@@ -1,3 +1,5 @@
+// The connection menus and dialogs, dialling out and hanging up, and starting the call log's answer loop.
+
 #include "remoteaccess.h"
 
 #include "formmonitor.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// Remote access in the main window: connection menus, settings, dialling and hanging up, the call log.
+
 #include "formmonitor.h"
 #include "platform/portnames.h"
 

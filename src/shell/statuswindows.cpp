@@ -1,3 +1,5 @@
+// Making, sizing and placing the status windows, timing the information one out, beeping with errors.
+
 #include "statuswindows.h"
 
 #include "artwork.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The information and error windows every operation reports its progress and outcome through.
+
 #include "link/statussink.h"
 
 #include <QPointer>

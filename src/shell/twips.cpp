@@ -1,3 +1,5 @@
+// Converting twips to pixels and back with the widget's logical DPI.
+
 #include "twips.h"
 
 #include <QWidget>

@@ -1,5 +1,7 @@
 #pragma once
 
+// Twips, the window's length unit, to and from pixels at the screen's logical DPI.
+
 class QWidget;
 
 namespace gx {

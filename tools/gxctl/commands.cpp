@@ -1,3 +1,5 @@
+// What each gxctl command does, with its output as text or JSON, through the program's own link and files.
+
 #include "commands.h"
 
 #include "link/protocol.h"

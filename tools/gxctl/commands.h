@@ -1,5 +1,7 @@
 #pragma once
 
+// The one-shot commands of gxctl: identify, status, upload, download, check, diff, scan, and their exit statuses.
+
 #include "session.h"
 
 #include <QCommandLineParser>

@@ -1,3 +1,5 @@
+// gxctl's console messages and answers, its settings overlay, opening the port, and Ctrl-C ending the waits.
+
 #include "session.h"
 
 #include "platform/portnames.h"

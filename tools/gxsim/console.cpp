@@ -1,3 +1,5 @@
+// The simulator's run-time commands: parsing a typed line, acting on the plant or line, answering in one line.
+
 #include "console.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// A simulated controller's identity, status image, replies, stored profile and notes, and RS485 registers.
+
 #include "controller.h"
 
 #include <cmath>

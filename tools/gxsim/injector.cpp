@@ -1,3 +1,5 @@
+// Parsing fault injections and applying them to replies: dropped, late, split, a bad checksum, garbage first.
+
 #include "injector.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// Assembling direct commands and RS485 frames from arriving bytes, and producing each controller's reply.
+
 #include "line.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The simulated Hayes modem: AT command lines, result codes, dialling, ringing, answering, escape and hang-up.
+
 #include "modem.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The simulated profile image: messages and PINs in and out, the upload reply, checksums, the default image.
+
 #include "profileimage.h"
 
 #include <cstdio>

@@ -1,3 +1,5 @@
+// Serving the line on a pseudo-terminal and a loopback TCP port, replies paced at 9600 baud, commands on stdin.
+
 #include "ptyserver.h"
 
 #include <QDateTime>
