@@ -6,8 +6,6 @@
 
 #include "remote/calllog.h"
 #include "remote/calllogscreen.h"
-#include "remote/formdialup.h"
-#include "shell/remoteaccess.h"
 
 #include <QListWidget>
 
@@ -33,15 +31,6 @@ struct RemoteProgram : Program {
         window.link().openCommunications();
     }
     RemoteAccess& remote() { return *window.findChild<RemoteAccess*>(); }
-    bool dial(const QString& pin)
-    {
-        window.menuConnect->trigger();
-        FormDialup* d = remote().dialupDialog();
-        d->TextPhoneNumber->setText("5550100");
-        d->TextRemotePIN->setText(pin);
-        d->CommandDial->click();
-        return window.ModemConnected;
-    }
 };
 
 } // namespace
@@ -54,7 +43,7 @@ TEST(EndToEndRemote, DialMonitorDisconnectTwiceInOneRun)
     RemoteProgram p({"--model", "GX510", "--dial-delay", "500"});
     for (int round = 1; round <= 2; ++round) {
         SCOPED_TRACE(round);
-        ASSERT_TRUE(p.dial("1234")) << p.dialogs.informed.join('\n').toStdString();
+        ASSERT_TRUE(dial(p.window)) << p.dialogs.informed.join('\n').toStdString();
         const long before = p.monitoring().polls;
         Script script(p.window, 30);
         script.then("polled over the modem", [&] { return p.monitoring().polls >= before + 3 && p.lcd().startsWith("AUTO"); },
@@ -107,7 +96,7 @@ TEST(EndToEndRemote, TenFaultCallsInARowGiveTenRecords)
 TEST(EndToEndRemote, AWrongPinIsRejectedAndTheCallDropped)
 {
     RemoteProgram p({});
-    EXPECT_FALSE(p.dial("9999"));
+    EXPECT_FALSE(dial(p.window, "9999"));
     EXPECT_TRUE(p.dialogs.informed.contains("Password rejected: Call terminated | MODEM error (!)"))
         << p.dialogs.informed.join('\n').toStdString();
     EXPECT_TRUE(p.trace().contains("line dropped")) << "closing the port hangs the modem up";

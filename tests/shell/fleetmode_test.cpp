@@ -10,7 +10,6 @@
 #include "remote/fleetpage.h"
 #include "remote/formsettings.h"
 #include "shell/fleetmode.h"
-#include "shell/remoteaccess.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -62,12 +61,6 @@ struct Rig : ShellFixture {
              infoMessage({"GX520", "2.01", "GX520 V2.01", site + " yard", commands}));
         take(QStringLiteral("gx520/%1/%2/state").arg(site).arg(n), st);
     }
-    int shownScreens()
-    {
-        return int(!window.FrameQuickLaunch->isHidden()) + int(!window.Frame1[0]->isHidden())
-               + int(!window.TabStrip1->isHidden()) + int(!window.FrameNetMonitor->isHidden())
-               + int(!window.FrameLog->isHidden()) + int(!window.FrameFleet->isHidden());
-    }
     QString status() { return screen().LabelFleetStatus->text(); }
 };
 
@@ -90,12 +83,12 @@ TEST(FleetMode, TheBoardIsOneScreenReachedFromTheViewMenuAndQuickLaunchAndFenced
         w.before(r);
         w.open(r);
         EXPECT_EQ(r.window.screenShown(), FormMonitor::Screen::Fleet);
-        EXPECT_EQ(r.shownScreens(), 1);
+        EXPECT_EQ(screensShown(r.window), 1);
         EXPECT_FALSE(r.window.InProgram);
         EXPECT_TRUE(r.status().startsWith("No broker is set")) << r.status().toStdString();
         r.window.menuMain->trigger();
         EXPECT_EQ(r.window.screenShown(), FormMonitor::Screen::Start);
-        EXPECT_EQ(r.shownScreens(), 1);
+        EXPECT_EQ(screensShown(r.window), 1);
     }
     Rig r;
     {

@@ -18,12 +18,10 @@ TEST(StartUp, opensTheConfiguredPortAtNineSixHundredAndShowsTheStartScreen)
     EXPECT_EQ(f.port.settings(), QStringLiteral("9600,n,8,1"));
     EXPECT_EQ(f.port.inputMode(), 0);
     EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("defaults.520"));
-    EXPECT_FALSE(f.window.FrameQuickLaunch->isHidden());
+    EXPECT_EQ(f.window.screenShown(), FormMonitor::Screen::Start);
+    EXPECT_EQ(screensShown(f.window), 1);
     for (QGroupBox* frame : f.window.Frame1)
         EXPECT_TRUE(frame->isHidden());
-    EXPECT_TRUE(f.window.TabStrip1->isHidden());
-    EXPECT_TRUE(f.window.FrameNetMonitor->isHidden());
-    EXPECT_TRUE(f.window.FrameLog->isHidden());
     EXPECT_TRUE(f.port.written().isEmpty()) << "nothing is sent until a mode is chosen";
 }
 
@@ -183,49 +181,40 @@ TEST(Modes, programMenuKeepsTheChangedFlagAndLeavesTheMonitor)
 
 // ---- Ending the program ----
 
-TEST(Exit, cancelKeepsRunningAndSaysGoodbyeToTheController)
+TEST(Exit, OnlyExitAsksAboutAChangedProfileAndSavesTheSizeAndTheControllerHearsGoodbye)
 {
-    ShellFixture f;
-    f.settings.useLocal();
-    f.window.Form_Load();
-    f.window.ProfileChanged = true;
-    f.dialogs.answers = {Dialogs::Cancel};
-    f.window.ExitMenu->trigger();
-    EXPECT_EQ(f.dialogs.asked, QStringList{QStringLiteral("Discard current profile? | Profile changed")});
-    EXPECT_EQ(f.port.written(), QByteArray(1, '\x12'));
-    EXPECT_FALSE(f.waiter.closing());
-    EXPECT_FALSE(f.settings.contains(QStringLiteral("Settings"), QStringLiteral("Screen width")));
-}
-
-TEST(Exit, okSavesTheWindowSizeAndEnds)
-{
-    ShellFixture f;
-    f.settings.useLocal();
-    f.window.Form_Load();
-    f.window.resize(f.window.logicalDpiX() * 5, f.window.logicalDpiY() * 4);
-    f.window.ExitMenu->trigger();
-    EXPECT_TRUE(f.dialogs.asked.isEmpty()) << "nothing was changed, so no question";
-    EXPECT_EQ(f.settings.setting(QStringLiteral("Screen width")), QStringLiteral("7200"));
-    EXPECT_EQ(f.settings.setting(QStringLiteral("Screen height")), QStringLiteral("5760"));
-    EXPECT_EQ(f.port.written(), QByteArray(1, '\x12'));
-    EXPECT_TRUE(f.waiter.closing());
-}
-
-TEST(Exit, closingTheWindowSendsGoodbyeOnlyWithThePortOpen)
-{
-    ShellFixture open;
-    open.settings.useLocal();
-    open.window.Form_Load();
-    open.window.ProfileChanged = true;
-    open.window.close();
-    EXPECT_TRUE(open.dialogs.asked.isEmpty()) << "closing the window does not ask";
-    EXPECT_EQ(open.port.written(), QByteArray(1, '\x12'));
-    EXPECT_FALSE(open.settings.contains(QStringLiteral("Settings"), QStringLiteral("Screen height")));
-
-    ShellFixture closed;
-    closed.window.Form_Load(); // no port configured
-    closed.window.close();
-    EXPECT_TRUE(closed.port.written().isEmpty());
+    const struct {
+        const char* what;
+        bool portOpen, changed, byCloseBox;
+        const char* asked;  // "" for no question
+        bool ends;          // the program ends, its window size saved
+    } rows[] = {
+        {"Exit, Cancel to the question", true, true, false, "Discard current profile? | Profile changed", false},
+        {"Exit, nothing changed", true, false, false, "", true},
+        {"the close box does not ask", true, true, true, "", false},
+        {"the close box with no port configured", false, false, true, "", false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        ShellFixture f;
+        if (r.portOpen)
+            f.settings.useLocal();
+        f.window.Form_Load();
+        f.window.ProfileChanged = r.changed;
+        f.window.resize(f.window.logicalDpiX() * 5, f.window.logicalDpiY() * 4);
+        f.dialogs.answers = {Dialogs::Cancel};
+        if (r.byCloseBox)
+            f.window.close();
+        else
+            f.window.ExitMenu->trigger();
+        EXPECT_EQ(f.dialogs.asked, *r.asked ? QStringList{r.asked} : QStringList{});
+        EXPECT_EQ(f.port.written(), r.portOpen ? QByteArray(1, '\x12') : QByteArray());
+        EXPECT_EQ(f.settings.setting(QStringLiteral("Screen width")), r.ends ? "7200" : "");
+        EXPECT_EQ(f.settings.setting(QStringLiteral("Screen height")), r.ends ? "5760" : "");
+        if (!r.byCloseBox) {
+            EXPECT_EQ(f.waiter.closing(), r.ends);
+        }
+    }
 }
 
 // ---- Help ----

@@ -140,31 +140,6 @@ TEST(LiveMonitor, clickingMonitorWhileMonitoringDoesNotStartASecondLoop)
     f.window.CommandMonitor->click();
 }
 
-TEST(ControlCommands, directBytesGoOutAtOnceAndAlarmMuteSendsNothing)
-{
-    MonitorFixture f;
-    f.fault = 17;
-    f.state = 5;
-    QByteArray sentByButtons;
-    f.waiter.onYield = [&] {
-        if (!f.window.StatusUpdate || !f.lcd().startsWith(QStringLiteral("ENGINE SHUTDOWN")))
-            return;
-        MonitorScreen& s = f.monitoring->screen();
-        f.port.clearWritten();
-        for (int i : {0, 1, 2, 3, 5, 6, 7})
-            s.CommandControl[size_t(i)]->click();
-        for (int i : {0, 1, 2})
-            s.ImageButton[size_t(i)]->click();
-        sentByButtons = f.port.written();
-        s.CommandControl[4]->click();
-        EXPECT_FALSE(s.CommandControl[4]->isEnabled()) << "muted while the fault stands";
-        EXPECT_EQ(f.port.written(), sentByButtons);
-        f.window.menuMain->trigger();
-    };
-    f.window.CommandMonitor->click();
-    EXPECT_EQ(sentByButtons, QByteArray::fromHex("06070a14081011" "1a1919"));
-}
-
 // ---- The network monitor ----
 
 TEST(NetworkMonitor, aGX520WhoseNodeOneAnswersIsWatchedAsANetwork)

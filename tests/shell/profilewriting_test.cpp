@@ -1,4 +1,4 @@
-// Writing the working profile out: the download to a scripted controller, the
+// Writing the working profile out: the download to a controller on the fake line, the
 // profile file on disk, the print-out, and the one screen each File operation
 // leaves showing.
 
@@ -13,95 +13,29 @@
 using namespace gx;
 using namespace gx::test;
 
-namespace {
-
-// A controller on the fake line that takes a download: it answers
-// identification and status, collects the image after 0x03 and the notes after
-// 0x18, and confirms each by identifying itself unless told not to.
-struct WritingFixture : ShellFixture {
-    QString id = QStringLiteral("GX520 V2.01     ");
-    int state = 0;
-    bool answersId = true, answersStatus = true, confirmsImage = true, confirmsText = true;
-    enum class Rx { Idle, Image, Text } rx = Rx::Idle;
-    QByteArray image, text;
-
-    WritingFixture()
-    {
-        start();
-        port.responder = [this](const QByteArray& w) { answer(w); };
-    }
-    ProgramMode& program() { return *window.findChild<ProgramMode*>(); }
-    ProfileEditor& editor() { return program().editor(); }
-
-    void answer(const QByteArray& w)
-    {
-        if (rx == Rx::Image) {
-            image += w;
-            if (image.size() == 312)
-                rx = Rx::Idle;
-            return;
-        }
-        if (rx == Rx::Text) {
-            text += w;
-            if (text.size() == 1025) {
-                rx = Rx::Idle;
-                if (confirmsText)
-                    port.feedLater(2.0, id.toLatin1());
-            }
-            return;
-        }
-        switch (w[0]) {
-        case cmd::Identify:
-            if (answersId && (image.isEmpty() || confirmsImage))
-                port.feedLater(image.isEmpty() ? 0.02 : 3.0, id.toLatin1());
-            break;
-        case cmd::Status:
-            if (answersStatus) {
-                QByteArray s(65, '\0');
-                s[1] = char(state);
-                port.feedLater(0.07, withChecksum(s));
-            }
-            break;
-        case cmd::ProfileDownload: rx = Rx::Image; break;
-        case cmd::TextDownload: rx = Rx::Text; break;
-        default: break;
-        }
-    }
-
-    // Exactly one of the start screen and the editor shows.
-    QString screen() const
-    {
-        const bool start = !window.FrameQuickLaunch->isHidden();
-        const bool editor = !window.TabStrip1->isHidden();
-        return start && editor ? QStringLiteral("both") : start ? QStringLiteral("start") : editor ? QStringLiteral("editor") : QStringLiteral("none");
-    }
-};
-
-} // namespace
-
 TEST(Download, EachOutcomeOnTheScriptedController)
 {
     struct Row {
         const char* what;
-        std::function<void(WritingFixture&)> setUp;
+        std::function<void(ControllerFixture&)> setUp;
         const char* message;  // error window; "" for success
         bool imageSent, textSent;
         double atLeast;  // seconds the download took
     };
     const Row rows[] = {
-        {"stopped", [](WritingFixture&) {}, "", true, true, 2.0},
-        {"shut down, an old error text left", [](WritingFixture& f) { f.state = 5; f.window.link().ProgStatus = "old"; },
+        {"stopped", [](ControllerFixture&) {}, "", true, true, 2.0},
+        {"shut down, an old error text left", [](ControllerFixture& f) { f.ctl.state = 5; f.window.link().ProgStatus = "old"; },
          "", true, true, 2.0},
-        {"no status", [](WritingFixture& f) { f.answersStatus = false; }, "Status update error: download failed", false, false, 22},
-        {"starting", [](WritingFixture& f) { f.state = 1; }, "Engine not stopped", false, false, 0},
-        {"running", [](WritingFixture& f) { f.state = 3; }, "Engine not stopped", false, false, 0},
-        {"on load", [](WritingFixture& f) { f.state = 4; }, "Engine not stopped", false, false, 0},
-        {"silent identification", [](WritingFixture& f) { f.answersId = false; }, "No ID received from GX510-520", false, false, 4},
-        {"image not confirmed", [](WritingFixture& f) { f.confirmsImage = false; }, "Download Failed", true, false, 41},
-        {"notes not confirmed", [](WritingFixture& f) { f.confirmsText = false; }, "Profile-text download Failed", true, true, 45},
+        {"no status", [](ControllerFixture& f) { f.ctl.silent << "status"; }, "Status update error: download failed", false, false, 22},
+        {"starting", [](ControllerFixture& f) { f.ctl.state = 1; }, "Engine not stopped", false, false, 0},
+        {"running", [](ControllerFixture& f) { f.ctl.state = 3; }, "Engine not stopped", false, false, 0},
+        {"on load", [](ControllerFixture& f) { f.ctl.state = 4; }, "Engine not stopped", false, false, 0},
+        {"silent identification", [](ControllerFixture& f) { f.ctl.silent << "identify"; }, "No ID received from GX510-520", false, false, 4},
+        {"image not confirmed", [](ControllerFixture& f) { f.ctl.silent << "profile stored"; }, "Download Failed", true, false, 41},
+        {"notes not confirmed", [](ControllerFixture& f) { f.ctl.silent << "notes stored"; }, "Profile-text download Failed", true, true, 45},
     };
     for (const Row& r : rows) {
-        WritingFixture f;
+        ControllerFixture f;
         f.window.CommandProgram->click();
         f.editor().setNotes(QStringLiteral("Pump room\r\nkey at gate"));
         r.setUp(f);
@@ -111,12 +45,13 @@ TEST(Download, EachOutcomeOnTheScriptedController)
         EXPECT_GE(f.clock.now() - start, r.atLeast);
         EXPECT_EQ(statusMessage(f.window, true), QString::fromLatin1(r.message));
         EXPECT_EQ(f.port.written().contains(char(cmd::ProfileDownload)), r.imageSent);
-        EXPECT_EQ(f.image.size(), r.imageSent ? 312 : 0);
-        EXPECT_EQ(f.text.size(), r.textSent ? 1025 : 0);
+        EXPECT_EQ(f.ctl.profilesStored, int(r.imageSent));
+        EXPECT_EQ(f.ctl.notesStored, int(r.textSent));
+        EXPECT_EQ(f.ctl.broken, 0);
         if (*r.message == '\0') {
             const auto expected = encodeProfileImage(f.editor().workingProfile(), nullptr);
-            EXPECT_EQ(f.image, withChecksum(*expected));
-            EXPECT_EQ(f.text, QByteArray("Pump room\r\nkey at gate").leftJustified(1025, ' '));
+            EXPECT_EQ(f.ctl.profile, *expected);
+            EXPECT_EQ(f.ctl.notes, QByteArray("Pump room\r\nkey at gate").leftJustified(1023, ' '));
             EXPECT_EQ(statusMessage(f.window, false), QStringLiteral("Download Successful"));
             EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("<520 download>"));
             EXPECT_TRUE(f.window.windowTitle().endsWith("  (<520 download>)"));
@@ -133,7 +68,7 @@ TEST(Download, EachOutcomeOnTheScriptedController)
 
 TEST(Download, AValueThatDoesNotFitIsRefusedBeforeAnythingIsSent)
 {
-    WritingFixture f;
+    ControllerFixture f;
     f.editor().setSwitchOption(24, -1);
     f.window.menuSaveGX510->trigger();
     ASSERT_EQ(f.dialogs.informed.size(), 1);
@@ -144,7 +79,7 @@ TEST(Download, AValueThatDoesNotFitIsRefusedBeforeAnythingIsSent)
 
 TEST(ProfileFile, SaveAndOpenThroughTheDialogs)
 {
-    WritingFixture f;
+    ControllerFixture f;
     QTemporaryDir dir;
     const QString path = dir.filePath("site");  // no extension: used as typed
     f.window.CommandProgram->click();
@@ -172,14 +107,15 @@ TEST(ProfileFile, SaveAndOpenThroughTheDialogs)
     EXPECT_EQ(f.editor().TextMessage[3]->text(), QStringLiteral("North, gate 2   "));
     EXPECT_FALSE(f.window.ProfileChanged);
     EXPECT_TRUE(f.window.InProgram);
-    EXPECT_EQ(f.screen(), "editor");
+    EXPECT_EQ(screensShown(f.window), 1);
+    EXPECT_EQ(f.window.screenShown(), FormMonitor::Screen::Editor);
     EXPECT_EQ(statusMessage(f.window, false), QStringLiteral("Opened successfully"));
     EXPECT_TRUE(f.fileDialogs.calls[1].startsWith("open GX510-520 Profile load | "));
 }
 
 TEST(ProfileFile, FailuresLeaveTheProfileTheFileAndTheNameAsTheyWere)
 {
-    WritingFixture f;
+    ControllerFixture f;
     QTemporaryDir dir;
     const QByteArray before = writeProfileFile(f.editor().workingProfile());
 
@@ -214,7 +150,7 @@ TEST(ProfileFile, FailuresLeaveTheProfileTheFileAndTheNameAsTheyWere)
 
 TEST(Printout, GoesToThePrinterThroughItsPreviewAndSaysWhenItsDataIsMissing)
 {
-    WritingFixture f;
+    ControllerFixture f;
     f.editor().setTimerValue(0, 65);
     bool entryDisabled = false;
     f.printer.onPrint = [&] { entryDisabled = !f.window.menuPrintProfile->isEnabled(); };
@@ -239,23 +175,24 @@ TEST(Printout, GoesToThePrinterThroughItsPreviewAndSaysWhenItsDataIsMissing)
 
 TEST(FileMenu, EveryOperationLeavesExactlyOneScreen)
 {
-    const std::pair<const char*, std::function<void(WritingFixture&)>> ends[] = {
-        {"upload error", [](WritingFixture& f) { f.port.responder = {}; f.window.menuLoadGX510->trigger(); }},
-        {"declined discard", [](WritingFixture& f) {
+    const std::pair<const char*, std::function<void(ControllerFixture&)>> ends[] = {
+        {"upload error", [](ControllerFixture& f) { f.port.responder = {}; f.window.menuLoadGX510->trigger(); }},
+        {"declined discard", [](ControllerFixture& f) {
              f.editor().setTimerValue(1, 3);
              f.dialogs.answers = {Dialogs::Cancel};
              f.window.menuLoadGX510->trigger();
          }},
-        {"cancelled open", [](WritingFixture& f) { f.window.menuLoadDisk->trigger(); }},
-        {"print", [](WritingFixture& f) { f.window.menuPrintProfile->trigger(); }},
+        {"cancelled open", [](ControllerFixture& f) { f.window.menuLoadDisk->trigger(); }},
+        {"print", [](ControllerFixture& f) { f.window.menuPrintProfile->trigger(); }},
     };
     for (const auto& [what, end] : ends) {
         for (bool fromEditor : {true, false}) {
-            WritingFixture f;
+            ControllerFixture f;
             if (fromEditor)
                 f.window.CommandProgram->click();
             end(f);
-            EXPECT_EQ(f.screen(), fromEditor ? "editor" : "start") << what;
+            EXPECT_EQ(screensShown(f.window), 1) << what;
+            EXPECT_EQ(f.window.screenShown(), fromEditor ? FormMonitor::Screen::Editor : FormMonitor::Screen::Start) << what;
         }
     }
 }

@@ -1,5 +1,5 @@
 // Program mode in the main window: the limits read at start-up and the upload
-// from the File menu, on a scripted line.
+// from the File menu, from a controller on the fake line.
 
 #include "shellfixture.h"
 
@@ -24,21 +24,12 @@ QByteArray outOfRangeProfile()
     image[32 + 33] = 30;  // IDMT time constant
     image[32 + 35] = 25;  // instant trip
     image[32 + 19] = 3;   // start attempts
-    return withChecksum(image);
+    return image;
 }
 
-struct ProgramFixture : ShellFixture {
-    ProgramFixture()
-    {
-        start();
-        port.responder = [this](const QByteArray& w) {
-            if (w == QByteArray(1, cmd::ProfileUpload))
-                port.feedLater(0.33, outOfRangeProfile());
-            else if (w == QByteArray(1, cmd::TextUpload))
-                port.feedLater(1.1, QByteArray("Notes") + QByteArray(1018, ' '));
-        };
-    }
-    ProfileEditor& editor() { return window.findChild<ProgramMode*>()->editor(); }
+// A GX520 holding that profile and the notes "Notes".
+struct ProgramFixture : ControllerFixture {
+    ProgramFixture() : ControllerFixture(outOfRangeProfile()) { ctl.notes = QByteArray("Notes").leftJustified(1023, ' '); }
 };
 
 } // namespace
@@ -74,10 +65,7 @@ TEST(ProgramUpload, decliningToDiscardAnEditedProfileReadsNothing)
 TEST(ProgramUpload, aMissingTextReplyStopsBeforeTheWorkingProfileChanges)
 {
     ProgramFixture f;
-    f.port.responder = [&](const QByteArray& w) {
-        if (w == QByteArray(1, cmd::ProfileUpload))
-            f.port.feed(outOfRangeProfile());
-    };
+    f.ctl.silent << "notes";
     const QString before = f.editor().TextTimer[0]->text();
     f.window.menuLoadGX510->trigger();
     EXPECT_EQ(f.window.link().ProgStatus, QStringLiteral("Profile text error"));

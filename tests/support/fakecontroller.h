@@ -29,6 +29,9 @@ struct FakeController {
     QByteArray notes = QByteArray(1023, ' ');
     QByteArray pin = QByteArrayLiteral("\x12\x34");
     QList<int> nodes;  // RS485 nodes that answer; empty: not on a network
+    // Requests it hears but leaves unanswered: "identify", "status", "notes",
+    // and the confirmations "profile stored" and "notes stored".
+    QStringList silent;
 
     // The modem in front of it, when there is one.
     bool modem = false;
@@ -148,8 +151,6 @@ private:
         result("OK", 0);
     }
 
-    void reply(double delay, const QByteArray& bytes) { send(delay, bytes); }
-
     void controllerByte(quint8 b, qsizetype writeSize)
     {
         if (modem && b == '+' && writeSize == 1 && rx == Rx::Idle) {
@@ -181,24 +182,26 @@ private:
             s[0] = char(fault);
             s[1] = char(state);
             s[40] = 0x12;
-            reply(0.003, withChecksum(s));
+            if (!silent.contains(QStringLiteral("status")))
+                send(0.003, withChecksum(s));
             return;
         }
         case cmd::ProfileUpload:
             requests << QStringLiteral("profile");
-            reply(0.003, withChecksum(profile));
+            send(0.003, withChecksum(profile));
             return;
         case cmd::Identify:
             requests << QStringLiteral("identify");
             // After an image the controller answers once it has stored it.
-            if (!rejectNextId)
-                reply(confirmPending ? storeTime : 0.003, id.toLatin1());
+            if (!rejectNextId && !silent.contains(confirmPending ? QStringLiteral("profile stored") : QStringLiteral("identify")))
+                send(confirmPending ? storeTime : 0.003, id.toLatin1());
             rejectNextId = false;
             confirmPending = false;
             return;
         case cmd::TextUpload:
             requests << QStringLiteral("notes");
-            reply(0.003, notes);
+            if (!silent.contains(QStringLiteral("notes")))
+                send(0.003, notes);
             return;
         case cmd::ProfileDownload:
         case cmd::TextDownload:
@@ -209,11 +212,11 @@ private:
             return;
         case cmd::LatestFault:
             requests << QStringLiteral("latest fault");
-            reply(0.003, QByteArray("Sim site        ") + char(fault) + char(state));
+            send(0.003, QByteArray("Sim site        ") + char(fault) + char(state));
             return;
         case cmd::NodeQuery:
             requests << QStringLiteral("node query");
-            reply(0.003, QByteArray("\x02\x11", 2));
+            send(0.003, QByteArray("\x02\x11", 2));
             return;
         case cmd::Goodbye:
             requests << QStringLiteral("goodbye");
@@ -253,11 +256,12 @@ private:
         } else if (kind == Rx::Text) {
             notes = payload.left(1023);
             ++notesStored;
-            reply(storeTime, id.toLatin1());
+            if (!silent.contains(QStringLiteral("notes stored")))
+                send(storeTime, id.toLatin1());
         } else if (kind == Rx::Pin) {
             const bool ok = payload == pin;
             logOns += ok;
-            reply(0.05, ok ? "0" : "1");
+            send(0.05, ok ? "0" : "1");
         } else {
             networkFrame(payload);
         }
@@ -281,7 +285,7 @@ private:
         if (function == net::ReadRegisters && first == 0x00DC)
             for (int k = 0; k < 16 && k < count; ++k)
                 r[3 + 2 * k + 1] = id.toLatin1().at(k);
-        reply(0.003, r);
+        send(0.003, r);
     }
 
     static constexpr int ProfileImageBytes = 310;

@@ -4,11 +4,6 @@
 
 namespace gx::test {
 
-void FakeClock::schedule(double at, std::function<void()> action)
-{
-    m_actions.emplace(at, std::move(action));
-}
-
 void FakeClock::advanceToward(double limit)
 {
     if (!m_actions.empty() && m_actions.begin()->first <= limit) {

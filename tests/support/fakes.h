@@ -36,7 +36,7 @@ namespace gx::test {
 class FakeClock final : public Clock {
 public:
     double now() const override { return m_now; }
-    void schedule(double at, std::function<void()> action);
+    void schedule(double at, std::function<void()> action) { m_actions.emplace(at, std::move(action)); }
     void scheduleIn(double delay, std::function<void()> action) { schedule(m_now + delay, std::move(action)); }
     // Moves to the earliest scheduled action at or before `limit` and runs it,
     // or to `limit` when none is due.
