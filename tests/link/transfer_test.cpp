@@ -196,26 +196,6 @@ TEST(StatusUpload, leavingTheMonitorDuringARetryAbandonsTheFetch)
     EXPECT_EQ(f.port.writes().size(), 1);
 }
 
-TEST(StatusUpload, networkStatusIsTwoRegisterReadsMappedIntoTheImage)
-{
-    LinkFixture f;
-    f.link.NetworkMode = true;
-    f.link.Address = 3;
-    f.port.responder = [&](const QByteArray& w) {
-        QByteArray r = QByteArray::fromHex("030429");
-        for (int k = 0; k < 21; ++k)
-            r.append(char(0xEE)).append(char(w[4] == 0 ? k + 1 : 100 + k));
-        f.port.feed(r);
-    };
-    const bool keepGoing = true;
-    ASSERT_EQ(f.link.fetchMonitorStatus(keepGoing), Link::Fetch::Ok);
-    EXPECT_EQ(f.port.writes()[0], net::readInputFrame(3, 0, 21));
-    EXPECT_EQ(f.port.writes()[1], net::readInputFrame(3, 22, 21));
-    // Registers 0-20 give their low bytes 0-20; from register 22 on both bytes count, from byte 23.
-    const auto& i = f.link.StatusImage;
-    EXPECT_EQ((std::array{i[0], i[20], i[21], i[22], i[23], i[24], i[66]}), (std::array<uint8_t, 7>{1, 21, 0, 0, 0xEE, 100, 0}));
-}
-
 TEST(StatusUpload, oneShotUploadGivesUpAfterElevenAttempts)
 {
     LinkFixture f;
