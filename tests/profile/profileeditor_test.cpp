@@ -301,19 +301,3 @@ TEST_F(EditorTest, TypedTextKeepsToOneByteACharacter)
         EXPECT_EQ(editor->workingProfile().MessageText[0], kept.leftJustified(16));
     }
 }
-
-TEST_F(EditorTest, AWorkingProfileComesBackAsItWasPut)
-{
-    Profile p = uploadedInRange();
-    for (int& t : p.TimerValue)
-        t /= 10;
-    for (const auto& [slot, value] : {std::pair{10, 20}, {11, 600}, {12, 10}, {14, 5}, {15, 15}})
-        p.TimerValue[slot] = value;  // the fixed values of the slots that are not edited
-    for (int i : {15, 23, 28, 29, 30, 31})
-        p.SwSwitch[i] = 0;
-    p.Notes = "line 1\r\nline 2";
-    EXPECT_TRUE(editor->setWorkingProfile(p).isEmpty());
-    const Profile w = editor->workingProfile();
-    EXPECT_EQ(std::tie(w.TimerValue, w.SysValue, w.SwSwitch, w.AlogSensor, w.MessageText, w.PINtext, w.Notes),
-              std::tie(p.TimerValue, p.SysValue, p.SwSwitch, p.AlogSensor, p.MessageText, p.PINtext, p.Notes));
-}

@@ -15,21 +15,17 @@ TEST(ValueTexts, DurationsTenthsPressureAndTemperature)
         QString got;
         const char* want;
     } rows[] = {
-        ROW(secondsToTime(0), " 0:00:00"),     ROW(secondsToTime(65), " 0:01:05"),  ROW(secondsToTime(3599), " 0:59:59"),
-        ROW(secondsToTime(3725), " 1:02:05"),  ROW(secondsToTime(36000), " 10:00:00"),
+        // The editor's value boxes show the everyday values (ProfileEditor's
+        // ValueTextsFollowTheControlsAndUnits); these are the edges.
+        ROW(secondsToTime(0), " 0:00:00"),     ROW(secondsToTime(3599), " 0:59:59"), ROW(secondsToTime(3725), " 1:02:05"),
+        ROW(secondsToTime(36000), " 10:00:00"),
         ROW(secondsToTime(32767), " 9:06:07"),  // the largest 16-bit value
         ROW(secondsToTime(-3600), "-1:00:00"), ROW(secondsToTime(-1), "-1:59:59"),  // the sign takes the blank
-        ROW(tenthsText(25), "2.5"),            ROW(tenthsText(20), "2"),            ROW(tenthsText(5), "0.5"),
-        ROW(tenthsText(-5), "-0.5"),
-        ROW(pressureBarText(100), "6.8"),      ROW(pressureBarText(145), "10"),     ROW(pressureBarText(0), "0"),
-        ROW(pressureBarText(14), "0.9"),       ROW(pressureBarText(29), "2"),       ROW(pressureBarText(28), "1.9"),
-        ROW(fahrenheitText(100), "212"),       ROW(fahrenheitText(0), "32"),        ROW(fahrenheitText(37), "98"),
-        ROW(fahrenheitText(-40), "-40"),       ROW(fahrenheitText(-1), "30"),
-        // System values by slot and unit options (pressure units, temperature units).
-        ROW(sysValueText(17, 25, 0, 0), "2.5"), ROW(sysValueText(18, 100, 0, 0), "6.8"),
-        ROW(sysValueText(19, 100, 1, 0), "100"), ROW(sysValueText(19, 100, -1, 0), "100"),
-        ROW(sysValueText(20, 100, 1, 0), "212"), ROW(sysValueText(21, 100, 0, 1), "100"),
-        ROW(sysValueText(16, 25, 0, 0), "25"),
+        ROW(tenthsText(5), "0.5"),             ROW(tenthsText(-5), "-0.5"),          ROW(pressureBarText(0), "0"),
+        ROW(pressureBarText(14), "0.9"),       ROW(pressureBarText(29), "2"),        ROW(pressureBarText(28), "1.9"),
+        ROW(fahrenheitText(37), "98"),         ROW(fahrenheitText(-40), "-40"),      ROW(fahrenheitText(-1), "30"),
+        // No pressure unit selected; the IDMT constant in whole units.
+        ROW(sysValueText(19, 100, -1, 0), "100"), ROW(sysValueText(16, 25, 0, 0), "25"),
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.got, QString(row.want)) << row.call;
