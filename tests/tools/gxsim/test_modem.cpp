@@ -3,7 +3,6 @@
 
 #include "simtest.h"
 
-#include "console.h"
 #include "modem.h"
 
 using namespace simtest;
@@ -168,33 +167,4 @@ TEST(GxsimModem, CallsDataModeAndEscape)
     };
     for (const auto& s : scenarios)
         run(s);
-}
-
-TEST(GxsimModem, ConsoleCommands)
-{
-    Line line(Line::Config{});
-    gxsim::Injector injector;
-    gxsim::Console console(line, injector);
-    EXPECT_EQ(console.execute("call", 0).rfind("error: no modem", 0), 0u);
-
-    Modem modem(Modem::Config{});
-    console.setModem(&modem);
-    const struct {
-        const char* command;
-        const char* answer;
-    } cases[] = {
-        {"call 2", "error: no node 2"},
-        {"call", "ok ringing: call from node 1"},
-        {"call", "error: a call is already ringing"},
-        {"call stop", "ok ringing stopped"},
-        {"call stop", "ok no call was ringing"},
-        {"modem fail 5550199", "ok dialling 5550199 gives NO CARRIER"},
-        {"modem status", "ok modem mode command, on-hook, echo on, results words, S0=0 S12=50, last dialled none, "
-                         "failing numbers 5550199"},
-        {"modem fail clear", "ok no number fails"},
-        {"modem dial", "error: usage: modem status | modem fail NUMBER|clear"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(console.execute(c.command, 0), c.answer) << c.command;
-    EXPECT_EQ(text(modem.take().toSerial), "\r\nRING\r\n");
 }
