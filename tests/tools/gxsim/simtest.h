@@ -98,12 +98,4 @@ struct Sim {
     std::int64_t now = 0;
 };
 
-// Hours text of the direct layout: bytes 41, 40, 39 "." 38 as two hex digits each.
-inline std::string hoursText(const Bytes& s, int a, int b, int c, int d)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02X%02X%02X.%02X", s.at(a), s.at(b), s.at(c), s.at(d));
-    return buf;
-}
-
 } // namespace simtest
