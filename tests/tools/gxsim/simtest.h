@@ -80,18 +80,6 @@ struct Sim {
             line.advanceTo(now);
         }
     }
-    // Runs until the status state byte equals `state`; returns the time it took.
-    std::int64_t runUntilState(int state, std::int64_t limitMs)
-    {
-        const std::int64_t start = now;
-        while (now - start < limitMs) {
-            if (status().at(1) == state)
-                return now - start;
-            run(100);
-        }
-        ADD_FAILURE() << "state " << state << " not reached within " << limitMs << " ms";
-        return -1;
-    }
     gxsim::Controller& ctl() { return line.lineController(); }
 
     gxsim::Line line;

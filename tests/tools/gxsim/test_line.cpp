@@ -33,7 +33,8 @@ TEST(GxsimDownload, ABadChecksumOrARunningEngineKeepsTheStoredProfile)
         Sim sim;
         if (running) {
             sim.ctl().engine().setRemoteStart(true);
-            sim.runUntilState(4, 20000);
+            sim.run(20000);
+            ASSERT_TRUE(shows(sim.status(), "s1=4"));
         }
         const Bytes before = sim.ask({0x02});
         Bytes image(before.begin(), before.begin() + 310);
