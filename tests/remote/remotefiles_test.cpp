@@ -29,9 +29,7 @@ TEST(CallLog, RecordsGoOnTopNumberedAfterThoseBelowWithNoCeiling)
         int records;         // records after the call
     } rows[] = {
         {"EOF\r\n", "     1", 1},
-        {"", "     1", 1},                 // no file yet
         {"junk without an end\r\n", "     2", 2},  // no "EOF": the line counts, "EOF" is added
-        {logOf(6), "     7", 7},
         {logOf(1023), "  1024", 1024},
         {logOf(1024), "  1025", 1025},
     };

@@ -4,6 +4,7 @@
 // needs more speed than the line has.
 
 #include "brokerprocess.h"
+#include "serveprocess.h"
 #include "simprocess.h"
 
 #include "monitor/statemessages.h"
@@ -19,31 +20,6 @@
 using namespace gx;
 
 namespace {
-
-// gxctl serve as a process, its standard error kept.
-struct Service {
-    QProcess proc;
-    QString err;
-    explicit Service(const QStringList& args)
-    {
-        QObject::connect(&proc, &QProcess::readyReadStandardError, &proc,
-                         [this] { err += QString::fromUtf8(proc.readAllStandardError()); });
-        proc.start(QStringLiteral(GXCTL_PATH), args);
-        proc.waitForStarted(5000);
-    }
-    ~Service() { stop(); }
-    int stop()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.terminate();
-            if (!Recorder::waitFor([this] { return proc.state() == QProcess::NotRunning; }, 10))
-                proc.kill();
-            proc.waitForFinished(3000);
-        }
-        err += QString::fromUtf8(proc.readAllStandardError());
-        return proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
-    }
-};
 
 int traceCount(const QString& trace, const QString& what)
 {
@@ -74,7 +50,7 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
         f.setPermissions(f.permissions() | QFile::ExeOwner);
     }
     Recorder rec(broker.port);
-    Service serve({"--port", sim.path, "serve", "--nodes", "1-3", "--broker", broker.url(), "--on-fault", hook + " " + told});
+    ServeProcess serve({"--port", sim.path, "serve", "--nodes", "1-3", "--broker", broker.url(), "--on-fault", hook + " " + told});
     const QString p = "gx520/Sim_site_1/";  // the site name of node 1, made topic-safe
     ASSERT_TRUE(rec.waitFor([&] { return rec.last.contains(p + "1/state") && rec.last.contains(p + "3/state"); }, 20))
         << serve.err.toStdString();
@@ -89,14 +65,11 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
         const auto state = readStateMessage(rec.last.value(p + QString::number(node) + "/state"));
         ASSERT_TRUE(state) << node;
         const StatusSummary& s = state->status;
-        EXPECT_EQ(QList<double>({double(s.state), double(s.faultCode), double(s.engineSpeed), double(s.frequency),
+        const double values[] = {double(s.state), double(s.faultCode), double(s.engineSpeed), double(s.frequency),
                                  double(s.volts[0]), double(s.amps[0]), double(s.oilPressure),
-                                 double(s.engineTemperature), s.battery, s.hoursRun}),
-                  QList<double>({m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
-                                 m.captured(4).toDouble(), m.captured(5).toDouble(), m.captured(6).toDouble(),
-                                 m.captured(7).toDouble(), m.captured(8).toDouble(), m.captured(9).toDouble(),
-                                 m.captured(10).toDouble()}))
-            << "node " << node;
+                                 double(s.engineTemperature), s.battery, s.hoursRun};
+        for (int i = 0; i < 10; ++i)
+            EXPECT_EQ(values[i], m.captured(i + 1).toDouble()) << "node " << node << ", value " << i + 1;
         EXPECT_EQ(rec.last.value(p + QString::number(node) + "/availability"), "online");
         const auto info = readInfoMessage(rec.last.value(p + QString::number(node) + "/info"));
         ASSERT_TRUE(info) << node;
@@ -183,7 +156,7 @@ TEST(Serve, TheBrokerRestartedGetsEveryRetainedTopicBackWhilePollingGoesOn)
     const QJsonObject expected = json(status.readAllStandardOutput());
     ASSERT_FALSE(expected.isEmpty());
 
-    Service serve({"--port", sim.path, "serve", "--broker", broker.url(), "--site", "north"});
+    ServeProcess serve({"--port", sim.path, "serve", "--broker", broker.url(), "--site", "north"});
     QSet<QString> retained;
     {
         Recorder rec(broker.port);
@@ -229,7 +202,7 @@ TEST(Serve, CommandsReachTheControllerOnlyWhenAllowedAndWellFormed)
         return Recorder::waitFor([&] { return traceCount(trace, "status: 01") >= polls + 2; }, 10);
     };
     {
-        Service off({"--port", sim.path, "serve", "--broker", broker.url(), "--site", "s"});
+        ServeProcess off({"--port", sim.path, "serve", "--broker", broker.url(), "--site", "s"});
         ASSERT_TRUE(rec.waitFor([&] { return rec.last.contains("gx520/s/0/state"); }, 10)) << off.err.toStdString();
         rec.client.publish(topic, "start", false, 1);
         ASSERT_TRUE(polledTwiceMore());
@@ -238,7 +211,7 @@ TEST(Serve, CommandsReachTheControllerOnlyWhenAllowedAndWellFormed)
     }
 
     rec.client.publish(topic, "start", true, 1);  // retained: waiting for the next service to start
-    Service on({"--port", sim.path, "serve", "--broker", broker.url(), "--site", "s", "--commands", "start"});
+    ServeProcess on({"--port", sim.path, "serve", "--broker", broker.url(), "--site", "s", "--commands", "start"});
     // The line as the first service left it: the end of a reply may still be
     // on its way, and must not be taken for the start of the next one.
     ASSERT_TRUE(rec.waitFor([&] { return on.err.contains("node 0: online"); }, 10)) << on.err.toStdString();

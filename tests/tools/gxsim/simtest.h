@@ -80,30 +80,10 @@ struct Sim {
             line.advanceTo(now);
         }
     }
-    // Runs until the status state byte equals `state`; returns the time it took.
-    std::int64_t runUntilState(int state, std::int64_t limitMs)
-    {
-        const std::int64_t start = now;
-        while (now - start < limitMs) {
-            if (status().at(1) == state)
-                return now - start;
-            run(100);
-        }
-        ADD_FAILURE() << "state " << state << " not reached within " << limitMs << " ms";
-        return -1;
-    }
     gxsim::Controller& ctl() { return line.lineController(); }
 
     gxsim::Line line;
     std::int64_t now = 0;
 };
-
-// Hours text of the direct layout: bytes 41, 40, 39 "." 38 as two hex digits each.
-inline std::string hoursText(const Bytes& s, int a, int b, int c, int d)
-{
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02X%02X%02X.%02X", s.at(a), s.at(b), s.at(c), s.at(d));
-    return buf;
-}
 
 } // namespace simtest
