@@ -9,6 +9,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QJsonArray>
+#include <QJsonDocument>
 
 using namespace gx;
 
@@ -119,28 +121,65 @@ TEST(FleetBoard, MessagesMakeRowsAndAlerts)
     }
 }
 
-TEST(FleetBoard, BadMessagesAreCountedAndChangeNothing)
+// Every message the board refuses, counted with its reason (shown in the
+// status line as the last one ignored), and the node as it was.
+TEST(FleetBoard, BadMessagesAreCountedWithTheirReasonAndChangeNothing)
 {
     FleetBoard board;
     feed(board, {{A, "online"}, {S, state(4)}});
     const QJsonObject before = statusJson(board.node(0).status);
-    // Why each is refused: StateMessages tests; the rest through a broker: FleetE2E.
-    const Message bad[] = {
-        {S, "{\"state\": 4,"},
-        {"gx520/north/two/state", state(5, 17)},
-        {A, "gone"},
-        {F, "{}"},
-        {"gx520/north/2/link", "{}"},
+    const QByteArray good = state(4);
+    const auto edited = [&good](const char* key, const QJsonValue& value) {
+        QJsonObject o = QJsonDocument::fromJson(good).object();
+        if (value.isUndefined())
+            o.remove(QLatin1String(key));
+        else
+            o.insert(QLatin1String(key), value);
+        return QJsonDocument(o).toJson();
+    };
+    const struct {
+        const char* topic;
+        QByteArray payload;
+        const char* why;
+    } bad[] = {
+        {S, "", "not JSON"},
+        {S, "[1,2,3]", "not a JSON object"},
+        {S, "{\"state\": 4,", "not JSON"},
+        {S, QByteArray(MaxMessageBytes + 1, ' '), "more than a message may hold"},
+        {S, edited("volts", QJsonValue::Undefined), "\"volts\""},
+        {S, edited("volts", QJsonArray{1, 2}), "\"volts\""},
+        {S, edited("amps", QJsonArray{1, 2, "3"}), "\"amps\""},
+        {S, edited("state", 4.5), "\"state\""},
+        {S, edited("state", "4"), "\"state\""},
+        {S, edited("battery_v", QJsonValue::Null), "\"battery_v\""},
+        {S, edited("fault", 17), "\"fault\""},
+        {S, edited("time", "yesterday"), "\"time\""},
+        {S, edited("fault_code", 1e12), "\"fault_code\""},
+        {S, edited("hours_run", QJsonValue::Undefined), "\"hours_run\""},
+        {F, "{}", "\"code\""},
+        {F, R"({"code":17,"text":"x","state":"gone","time":"2026-12-06T14:05:09Z"})", "\"state\""},
+        {A, "gone", "neither \"online\" nor \"offline\""},
+        {"gx520/north/2/command", "start", "does not read \"command\""},
+        {"gx520/north/two/state", good, "not a topic of a site's service"},
+        {"other/north/2/state", good, "not a topic of a site's service"},
+        {"gx520/north/2/info", R"({"model":"GX520","firmware":"2.01","unit_id":"","site_name":"","commands":["jump"]})",
+         "\"commands\""},
+        {"gx520/north/2/info", R"({"model":"GX520","firmware":2.01,"unit_id":"","site_name":"","commands":[]})",
+         "\"firmware\""},
+        {"gx520/north/2/link", "{}", "does not read \"link\""},
     };
     int n = 0;
-    for (const Message& m : bad) {
+    for (const auto& m : bad) {
+        SCOPED_TRACE(m.payload.left(80).toStdString());
         EXPECT_FALSE(board.take(m.topic, m.payload, T0)) << m.topic;
         EXPECT_EQ(board.ignored(), ++n);
+        EXPECT_TRUE(board.lastIgnored().contains(QString::fromUtf8(m.why))) << board.lastIgnored().toStdString();
     }
     EXPECT_EQ(board.lastIgnored(), "gx520/north/2/link: the board does not read \"link\" messages");
     EXPECT_EQ(rows(board), QStringList{"north/2 online -"});
     EXPECT_EQ(statusJson(board.node(0).status), before);
     EXPECT_TRUE(board.alerts().isEmpty());
+    EXPECT_TRUE(board.take(S, edited("extra", "a key of a later version"), T0)) << "keys it does not know are left alone";
 }
 
 TEST(FleetBoard, ServiceRemindersByRunHours)
