@@ -141,7 +141,7 @@ TEST(FleetBoard, BadMessagesAreCountedWithTheirReasonAndChangeNothing)
         QByteArray payload;
         const char* why;
     } bad[] = {
-        {S, "", "not JSON"},
+        {F, "", "not JSON"},  // an empty state clears a node no longer watched
         {S, "[1,2,3]", "not a JSON object"},
         {S, "{\"state\": 4,", "not JSON"},
         {S, QByteArray(MaxMessageBytes + 1, ' '), "more than a message may hold"},
