@@ -10,11 +10,10 @@ TEST(ControlCommands, ButtonsAndModePicturesSendTheirByteOrSwitch)
     for (int index : {4, 8, 9, -1})
         EXPECT_FALSE(commandForButton(index)) << index;
 
-    // The mode pictures depend on MAN mode: {picture, MAN, byte}.
-    const std::tuple<int, bool, int> pictures[] = {{0, false, 0x1A}, {0, true, 0x1A}, {1, false, 0x19},
-                                                   {1, true, 0x1B},  {2, false, 0x19}, {2, true, 0x1C}};
-    for (const auto& [picture, man, byte] : pictures)
-        EXPECT_EQ(commandForImage(picture, man)->directByte, byte) << picture << " " << man;
+    // The mode pictures in MAN mode: {picture, byte}; out of it: ControlCommands (shell).
+    const std::pair<int, int> pictures[] = {{0, 0x1A}, {1, 0x1B}, {2, 0x1C}};
+    for (const auto& [picture, byte] : pictures)
+        EXPECT_EQ(commandForImage(picture, true)->directByte, byte) << picture;
     EXPECT_EQ(commandForImage(2, true)->switchNumber, 11);
     EXPECT_FALSE(commandForImage(3, true));
 

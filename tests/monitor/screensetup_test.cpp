@@ -103,15 +103,6 @@ TEST(VoltageGauge, LineToLineAndLineToNeutral)
     EXPECT_EQ(bands(s.voltage), (B{band(440, 520), band(360, 440), band(0, 360)}));
 }
 
-TEST(PhasePointers, AbsentPhasesStandBack)
-{
-    Profile p;
-    for (int phases : {1, 2, 3}) {
-        p.SysValue[26] = phases;
-        EXPECT_EQ(setUp(p).pointerShown, (std::array{true, phases >= 2, phases >= 3})) << phases;
-    }
-}
-
 TEST(EngineGauges, FrequencyOilTemperatureBatteryAndSpeed)
 {
     Profile p;
@@ -161,11 +152,7 @@ TEST(PanelLabels, InputsOutputsSiteAndMainsFail)
         EXPECT_EQ(label.text, QString(text));
         EXPECT_EQ(label.enabled, enabled) << text;
     }
+    // With output 4 on "Mains contactor open": SetUpAppliesScalesLabelsAndStandBackPointers.
     EXPECT_EQ((std::tuple{s.site, s.ATSsupport, s.input1}),
               (std::tuple{QString("Site: North Pumphouse "), 0, QString("Remote start")}));
-
-    p.SwSwitch[27] = 51;
-    s = setUp(p);
-    EXPECT_EQ((std::tuple{s.ATSsupport, s.input1, s.outputs[3].text}),
-              (std::tuple{1, QString("Mains Fail"), QString("Mains contactor open")}));
 }

@@ -1,9 +1,8 @@
-// Rewrites one of the program's files again and again, each time a little
-// longer, until it is killed: crashwriter calllog|settings PATH.
+// Rewrites a call log again and again, each time a record longer, until it
+// is killed: crashwriter PATH.
 // It prints the round it has finished after each write.
 
 #include "platform/filestore.h"
-#include "platform/settingsstore.h"
 #include "remote/calllog.h"
 
 #include <QCoreApplication>
@@ -15,32 +14,17 @@ using namespace gx;
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3)
+    if (argc != 2)
         return 2;
-    const QByteArray kind = argv[1];
-    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString path = QString::fromLocal8Bit(argv[1]);
     FileStore files;
-    QtSettingsStore settings;
     for (;;) {
         // Each round goes on from what the file holds, across restarts.
         QString why;
         const QByteArray before = files.read(path, &why).value_or(QByteArray());
-        long round = 1;
-        QByteArray after;
-        if (kind == "calllog") {
-            round = long(calllog::recordLines(before).size()) + 1;
-            after = calllog::withNewRecord(before, "Site", QDateTime::currentDateTime(), "000001.00",
-                                           QString(200, QLatin1Char('f')));
-        } else if (kind == "settings") {
-            round = settings.setting(QStringLiteral("Round")).toLong() + 1;
-            settings.setSetting(QStringLiteral("Round"), QString::number(round));
-            settings.setSetting(QStringLiteral("Padding"), QString(int(round % 500) + 100, QLatin1Char('p')));
-            std::printf("%ld\n", round);
-            std::fflush(stdout);
-            continue;
-        } else {
-            return 2;
-        }
+        const long round = long(calllog::recordLines(before).size()) + 1;
+        const QByteArray after = calllog::withNewRecord(before, "Site", QDateTime::currentDateTime(), "000001.00",
+                                                        QString(200, QLatin1Char('f')));
         if (!files.write(path, after, &why))
             return 1;
         std::printf("%ld\n", round);

@@ -1,10 +1,11 @@
-// The MQTT client against a real mosquitto broker on 127.0.0.1.
+// The MQTT client against a real mosquitto broker on 127.0.0.1: who it logs on
+// as and which TLS broker it trusts. Its birth message, its will after a crash
+// and retained topics sent again after a broker restart: the Serve tests, on
+// gxctl serve's client.
 
 #include "brokerprocess.h"
 
-#include "platform/clock.h"
 #include "platform/mqttclient.h"
-#include "platform/waiter.h"
 
 #include <gtest/gtest.h>
 
@@ -39,38 +40,6 @@ TEST(MqttClient, LogsOnWithTheBrokersCredentialsOnly)
             EXPECT_GT(client.retryPause(), 1.0) << "the next attempt waits longer";
         }
     }
-}
-
-// A broker restarted and the will after a crash: the Serve tests, on gxctl serve's client.
-TEST(MqttClient, RetainedMessagesGoOnceConnectedAndAGoodbyeLeavesNoWill)
-{
-    BrokerProcess broker;
-    MqttClient::Options o;
-    o.port = broker.port;
-    o.willTopic = "t/status";
-    o.willPayload = "offline";
-    o.birthPayload = "online";
-    MqttClient client(o);
-    client.publish("t/a", "1", true);  // before any connection: remembered
-    client.publish("t/lost", "x", false);  // not retained, qos 0, no connection: dropped
-    client.start();
-    {
-        Recorder r(broker.port, "t/#");
-        ASSERT_TRUE(r.waitForPayload("t/a", "1", 5));
-        EXPECT_TRUE(r.waitForPayload("t/status", "online", 5));
-        EXPECT_FALSE(r.last.contains("t/lost"));
-    }
-
-    // A goodbye leaves no will behind.
-    MqttClient polite(o);
-    polite.start();
-    ASSERT_TRUE(Recorder::waitFor([&] { return polite.connected(); }, 5));
-    gx::SteadyClock clock;
-    gx::EventLoopWaiter waiter(clock);
-    EXPECT_TRUE(polite.disconnectFromBroker(waiter, 3));
-    Recorder r(broker.port, "t/status");
-    ASSERT_TRUE(r.waitFor([&] { return r.last.contains("t/status"); }, 5));
-    EXPECT_EQ(r.last.value("t/status"), "online");
 }
 
 TEST(MqttClient, TrustsATlsBrokerOnlyThroughItsCertificateAuthority)
