@@ -42,12 +42,15 @@ TEST(FaultTexts, LogLcdAndShortTextsByCode)
         {255, N, N, ""},
     };
     for (const auto& row : rows) {
-        if (row.log)
+        if (row.log) {
             EXPECT_EQ(faultcode_to_string(row.code, p), QString(row.log)) << row.code;
-        if (row.lcd)
+        }
+        if (row.lcd) {
             EXPECT_EQ(lcdFaultText(row.code, p), QString(row.lcd)) << row.code;
-        if (row.brief)
+        }
+        if (row.brief) {
             EXPECT_EQ(FaultCodeText()[row.code], QString(row.brief)) << row.code;
+        }
     }
     EXPECT_EQ(faultcode_to_string(18, p), faultcode_to_string(185, p));
 }

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include <functional>
 
@@ -171,6 +173,39 @@ TEST(Instruments, DialDrawnFromItsKeptFaceMatchesOneDrawnAfresh)
 }
 
 // ------------------------------------------------------------ network screen
+
+// Tooltips are written when asked for, from the counts last shown.
+
+TEST(LinkHealthTips, TooltipsGiveTheCountsLastShownWhenAskedFor)
+{
+    QGroupBox frame, networkFrame;
+    MonitorScreen screen(&frame);
+    NetworkScreen network(&networkFrame);
+    const auto askTip = [](QLabel* label) {
+        QHelpEvent e(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+        QCoreApplication::sendEvent(label, &e);
+        QToolTip::hideText();
+        return label->toolTip();
+    };
+    LinkHealth health;
+    for (int round = 1; round <= 2; ++round) {
+        for (int n : {LinkHealth::DirectLine, 3, 7}) {
+            LinkCounts& c = health.node(n);
+            c.requests = 10 * round + n;
+            c.replies = c.requests - round;
+            c.timeouts = round;
+            c.replyTimeTotal = 0.071 * c.replies * round;
+        }
+        screen.showLinkHealth(health.node(LinkHealth::DirectLine));
+        network.showLinkHealth(health);
+        const std::pair<QLabel*, QString> tips[] = {{screen.LabelLinkHealth, health.node(LinkHealth::DirectLine).summary()},
+                                                    {network.LabelLink[3], health.node(3).summary()},
+                                                    {network.LabelLink[7], health.node(7).summary()},
+                                                    {network.LabelLinkSummary, health.total().summary()}};
+        for (const auto& [label, expected] : tips)
+            EXPECT_EQ(askTip(label), expected) << label->objectName().toStdString() << " round " << round;
+    }
+}
 
 TEST(QuickStatus, StateTextsWithoutFaultShutdownsInStateFiveElseWarnings)
 {

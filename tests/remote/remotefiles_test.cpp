@@ -39,8 +39,9 @@ TEST(CallLog, RecordsGoOnTopNumberedAfterThoseBelowWithNoCeiling)
         ASSERT_EQ(lines.size(), r.records);
         EXPECT_TRUE(after.endsWith("\r\nEOF\r\n"));
         EXPECT_EQ(lines[0], QString(r.number) + " Pump house       12-06-2026 14:05:09 001234.56 Low oil pressure");
-        if (r.records > 1)
+        if (r.records > 1) {
             EXPECT_EQ(calllog::recordLines(r.before), lines.mid(1)) << "older records follow unchanged";
+        }
     }
     const calllog::Columns c = calllog::columns(calllog::recordLines(logOf(3))[0]);
     EXPECT_EQ((QStringList{c.number, c.site, c.date, c.time, c.hours, c.fault}),
