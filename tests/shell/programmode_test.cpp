@@ -49,19 +49,6 @@ TEST(ProgramUpload, valuesOutsideTheLimitsAreReportedNotChangedSilently)
     EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("<520 upload>"));
 }
 
-TEST(ProgramUpload, decliningToDiscardAnEditedProfileReadsNothing)
-{
-    ProgramFixture f;
-    f.window.CommandProgram->click();
-    f.editor().TextMessage[3]->setText(QStringLiteral("Edited"));
-    ASSERT_TRUE(f.window.ProfileChanged);
-    f.dialogs.answers = {Dialogs::Cancel};
-    f.window.menuLoadGX510->trigger();
-    EXPECT_EQ(f.dialogs.asked, QStringList{QStringLiteral("Discard current profile? | Profile changed")});
-    EXPECT_TRUE(f.port.written().isEmpty());
-    EXPECT_EQ(f.editor().TextMessage[3]->text(), QStringLiteral("Edited"));
-}
-
 TEST(ProgramUpload, aMissingTextReplyStopsBeforeTheWorkingProfileChanges)
 {
     ProgramFixture f;
