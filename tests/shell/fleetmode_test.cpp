@@ -31,9 +31,6 @@ QByteArray state(int s, int fault = 0, double hours = 1234.5, const QString& mod
     sum.state = s;
     sum.stateText = stateName(s);
     sum.mode = mode;
-    sum.volts = {231, 230, 229};
-    sum.battery = 13.1;
-    sum.engineSpeed = s == 3 || s == 4 ? 1500 : 0;
     sum.hoursRun = hours;
     sum.faultCode = fault;
     sum.faultText = fault ? QStringLiteral("Low oil pressure shutdown") : QString();

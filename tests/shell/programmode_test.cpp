@@ -21,9 +21,6 @@ QByteArray outOfRangeProfile()
     image[0] = char(7000 >> 8);
     image[1] = char(7000 & 0xFF);
     image[32 + 53] = 9;
-    image[32 + 33] = 30;  // IDMT time constant
-    image[32 + 35] = 25;  // instant trip
-    image[32 + 19] = 3;   // start attempts
     return image;
 }
 
