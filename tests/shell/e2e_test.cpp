@@ -132,6 +132,10 @@ TEST(EndToEnd, aGX510ThroughAStartSequenceAndAShutdownFault)
     EXPECT_TRUE(script.finished()) << "stuck at " << script.stuckAt().toStdString() << ", LCD "
                                    << p.lcd().toStdString();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("muted"), QStringLiteral("mute enabled")}));
+    EXPECT_EQ(p.window.Frame1[0]->title(), QStringLiteral("GX510: Local mode"));
+    EXPECT_EQ(s.Label1[22]->text(), QStringLiteral("Unit ID: GX510 V2.01     "));
+    // Identification, again, the profile, then the status polls.
+    EXPECT_EQ(p.received().mid(0, 4), (QStringList{"04", "04", "02", "01"}));
     EXPECT_TRUE(p.received().contains(QStringLiteral("08")));
 }
 

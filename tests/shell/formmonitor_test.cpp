@@ -20,8 +20,6 @@ TEST(StartUp, opensTheConfiguredPortAtNineSixHundredAndShowsTheStartScreen)
     EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("defaults.520"));
     EXPECT_EQ(f.window.screenShown(), FormMonitor::Screen::Start);
     EXPECT_EQ(screensShown(f.window), 1);
-    for (QGroupBox* frame : f.window.Frame1)
-        EXPECT_TRUE(frame->isHidden());
     EXPECT_TRUE(f.port.written().isEmpty()) << "nothing is sent until a mode is chosen";
 }
 
@@ -141,42 +139,29 @@ TEST(SetMenus, FollowTheLineTheConnectionAndTheMode)
 
 // ---- Modes ----
 
-TEST(Modes, programButtonShowsTheEditorAndNamesTheProfile)
+// The Program button clears the changed flag, the Program menu keeps it.
+TEST(Modes, TheEditorFromQuickLaunchOrFromTheMonitorMenuAndBack)
 {
     ShellFixture f;
-    f.settings.useLocal();
-    f.window.Form_Load();
+    f.start();
     f.window.ProfileChanged = true;
     f.window.CommandProgram->click();
-    EXPECT_TRUE(f.window.InProgram);
     EXPECT_FALSE(f.window.ProfileChanged);
     expectMenus(f.window, "*menuProgram _menuMain", "in the editor");
-    EXPECT_TRUE(f.window.FrameQuickLaunch->isHidden());
+    EXPECT_EQ(f.window.screenShown(), FormMonitor::Screen::Editor);
     EXPECT_FALSE(f.window.Frame1[7]->isHidden()) << "the first tab, Profile, shows page 7";
-    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("GX510-520 Program / Monitor  (defaults.520)"));
-
     f.window.TabStrip1->setCurrentIndex(3); // "Generator setup (2)"
     EXPECT_FALSE(f.window.Frame1[2]->isHidden());
     EXPECT_TRUE(f.window.Frame1[7]->isHidden());
-
     f.window.menuMain->trigger();
-    EXPECT_FALSE(f.window.InProgram);
-    EXPECT_TRUE(f.window.TabStrip1->isHidden());
-    EXPECT_FALSE(f.window.FrameQuickLaunch->isHidden());
-    EXPECT_TRUE(f.window.menuMain->isChecked());
-}
+    EXPECT_EQ(f.window.screenShown(), FormMonitor::Screen::Start);
 
-TEST(Modes, programMenuKeepsTheChangedFlagAndLeavesTheMonitor)
-{
-    ShellFixture f;
-    f.settings.useLocal();
-    f.window.Form_Load();
     f.window.InMonitor = f.window.StatusUpdate = f.window.ProfileChanged = true;
     f.window.menuProgram->trigger();
     EXPECT_TRUE(f.window.ProfileChanged);
     expectMenus(f.window, "*menuProgram _MonitorMenu", "program from the monitor");
-    EXPECT_TRUE(f.window.Frame1[0]->isHidden());
-    EXPECT_FALSE(f.window.TabStrip1->isHidden());
+    EXPECT_EQ(f.window.screenShown(), FormMonitor::Screen::Editor);
+    EXPECT_EQ(screensShown(f.window), 1);
 }
 
 // ---- Ending the program ----

@@ -21,9 +21,6 @@ QByteArray outOfRangeProfile()
     image[0] = char(7000 >> 8);
     image[1] = char(7000 & 0xFF);
     image[32 + 53] = 9;
-    image[32 + 33] = 30;  // IDMT time constant
-    image[32 + 35] = 25;  // instant trip
-    image[32 + 19] = 3;   // start attempts
     return image;
 }
 
@@ -47,19 +44,6 @@ TEST(ProgramUpload, valuesOutsideTheLimitsAreReportedNotChangedSilently)
     EXPECT_EQ(f.editor().textProfileNotes->toPlainText(), QStringLiteral("Notes"));
     EXPECT_FALSE(f.window.ProfileChanged);
     EXPECT_EQ(f.window.CurrentProfileName, QStringLiteral("<520 upload>"));
-}
-
-TEST(ProgramUpload, decliningToDiscardAnEditedProfileReadsNothing)
-{
-    ProgramFixture f;
-    f.window.CommandProgram->click();
-    f.editor().TextMessage[3]->setText(QStringLiteral("Edited"));
-    ASSERT_TRUE(f.window.ProfileChanged);
-    f.dialogs.answers = {Dialogs::Cancel};
-    f.window.menuLoadGX510->trigger();
-    EXPECT_EQ(f.dialogs.asked, QStringList{QStringLiteral("Discard current profile? | Profile changed")});
-    EXPECT_TRUE(f.port.written().isEmpty());
-    EXPECT_EQ(f.editor().TextMessage[3]->text(), QStringLiteral("Edited"));
 }
 
 TEST(ProgramUpload, aMissingTextReplyStopsBeforeTheWorkingProfileChanges)
