@@ -12,14 +12,12 @@ using namespace gx::test;
 
 namespace {
 
-// A profile image written out by hand: timer 0 = 100 tenths, SysValue 9 = 3,
-// SwSwitch 3 = 1, message 3 = "Pump house", sensor 0 = 2, PIN 2 = 1234.
+// A profile image written out by hand: timer 0 = 100 tenths, SwSwitch 3 = 1,
+// message 3 = "Pump house", sensor 0 = 2, PIN 2 = 1234.
 QByteArray sampleImage()
 {
     QByteArray image(310, '\0');
     image[1] = 100;
-    image[32 + 18] = 0;
-    image[32 + 19] = 3;
     image[96 + 3] = 1;
     const QByteArray site = "Pump house      ";
     image.replace(128 + 48, 16, site);
