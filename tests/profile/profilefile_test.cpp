@@ -38,8 +38,7 @@ Profile goldenProfile()
     const char* messages[6] = {"Low fuel", "a,b,c", "", "Site 7", "0123456789", "Hello, world!!!!"};
     for (int i = 0; i < 6; ++i)
         p.MessageText[i] = QString::fromLatin1(messages[i]).leftJustified(16);
-    p.AlogSensor[0] = 2;
-    p.AlogSensor[1] = 3;
+    p.AlogSensor = {2, 3};
     p.PINtext[0] = "1234";
     p.PINtext[1] = "12";
     p.PINtext[2] = "";
