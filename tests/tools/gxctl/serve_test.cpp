@@ -71,34 +71,6 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
         for (int i = 0; i < 10; ++i)
             EXPECT_EQ(values[i], m.captured(i + 1).toDouble()) << "node " << node << ", value " << i + 1;
         EXPECT_EQ(rec.last.value(p + QString::number(node) + "/availability"), "online");
-        const auto info = readInfoMessage(rec.last.value(p + QString::number(node) + "/info"));
-        ASSERT_TRUE(info) << node;
-        EXPECT_EQ(std::tuple(info->model, info->firmware, info->siteName, info->commands),
-                  std::tuple(QString("GX520"), QString("2.01"), QStringLiteral("Sim site %1").arg(node), QStringList()))
-            << "the fleet board's model column; read-only without --commands";
-    }
-
-    // Discovery: every config parses and names the node's availability; no
-    // buttons while no command is allowed.
-    for (int node = 1; node <= 3; ++node) {
-        const QString id = QStringLiteral("/gx520_Sim_site_1_%1/").arg(node);
-        int configs = 0;
-        for (auto it = rec.last.cbegin(); it != rec.last.cend(); ++it) {
-            if (!it.key().startsWith("homeassistant/") || !it.key().contains(id))
-                continue;
-            SCOPED_TRACE(it.key().toStdString());
-            EXPECT_EQ(it.key().startsWith("homeassistant/button/"), it.value().isEmpty());
-            if (it.value().isEmpty())
-                continue;
-            ++configs;
-            QJsonParseError error{};
-            const QJsonDocument doc = QJsonDocument::fromJson(it.value(), &error);
-            ASSERT_EQ(error.error, QJsonParseError::NoError);
-            EXPECT_EQ(doc["availability"][0]["topic"].toString(), p + QString::number(node) + "/availability");
-            EXPECT_EQ(doc["state_topic"].toString(), p + QString::number(node) + "/state");
-            EXPECT_EQ(doc["device"]["model"].toString(), "GX520");
-        }
-        EXPECT_EQ(configs, 17) << "node " << node;
     }
 
     // A fault comes and clears.
@@ -108,10 +80,6 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
     ASSERT_TRUE(came);
     EXPECT_EQ(std::tuple(came->code, came->came), std::tuple(17, true));
     EXPECT_FALSE(came->text.isEmpty());
-    EXPECT_TRUE(rec.waitFor([&] {
-        const auto s = readStateMessage(rec.last.value(p + "2/state"));
-        return s && s->status.faultCode == 17 && s->status.state == 5;
-    }, 5));
     sim.command("node 2 reset");
     ASSERT_TRUE(rec.waitFor([&] { return rec.count(p + "2/fault") == 2; }, 10));
     const auto cleared = readFaultMessage(rec.last.value(p + "2/fault"));
@@ -130,7 +98,6 @@ TEST(Serve, ANetworkOnTheBrokerFaultsOfflineNodesAndTheEnd)
     ASSERT_TRUE(t.open(QIODevice::ReadOnly));
     EXPECT_GE(QString::fromUtf8(t.readAll()).count(QRegularExpression("RX node 3 read input registers 0x00.. x21 \\(node silent\\)")), 3)
         << "three status requests in a row without a reply (the probes after are quick-status reads)";
-    EXPECT_EQ(rec.last.value(p + "1/availability"), "online") << "the others are polled as before";
     sim.command("node 3 on");
     EXPECT_TRUE(rec.waitForPayload(p + "3/availability", "online", 15));
 
@@ -164,9 +131,24 @@ TEST(Serve, TheBrokerRestartedGetsEveryRetainedTopicBackWhilePollingGoesOn)
         QJsonObject state = json(rec.last.value("gx520/north/0/state"));
         EXPECT_TRUE(QDateTime::fromString(state.take("time").toString(), Qt::ISODate).isValid());
         EXPECT_EQ(state, expected);
-        for (auto it = rec.last.cbegin(); it != rec.last.cend(); ++it)
+        // Discovery: every config parses and names the node's topics; no
+        // buttons while no command is allowed.
+        for (auto it = rec.last.cbegin(); it != rec.last.cend(); ++it) {
             if (!it.value().isEmpty())
                 retained << it.key();
+            if (!it.key().startsWith("homeassistant/"))
+                continue;
+            SCOPED_TRACE(it.key().toStdString());
+            EXPECT_EQ(it.key().startsWith("homeassistant/button/"), it.value().isEmpty());
+            if (it.value().isEmpty())
+                continue;
+            QJsonParseError error{};
+            const QJsonDocument doc = QJsonDocument::fromJson(it.value(), &error);
+            ASSERT_EQ(error.error, QJsonParseError::NoError);
+            EXPECT_EQ(doc["availability"][0]["topic"].toString(), "gx520/north/0/availability");
+            EXPECT_EQ(doc["state_topic"].toString(), "gx520/north/0/state");
+            EXPECT_EQ(doc["device"]["model"].toString(), "GX520");
+        }
         EXPECT_EQ(retained.size(), 5 + 17) << "status, the node's state, availability, info and link, 17 discovery configs";
     }
 
@@ -223,14 +205,13 @@ TEST(Serve, CommandsReachTheControllerOnlyWhenAllowedAndWellFormed)
     } rejected[] = {
         {QByteArray(1 << 20, 'x'), "gx520/s/0/command", "1048576 bytes, not a command name"},
         {QByteArray::fromHex("00ff10fe1e"), "gx520/s/0/command", "5 bytes of binary data"},
-        {"frobnicate", "gx520/s/0/command", "\"frobnicate\" is not one of the commands allowed"},
         {"stop", "gx520/s/0/command", "\"stop\" is not one of the commands allowed"},
         {"start", "gx520/s/5/command", "node 5 is not watched"},
         {"start", "gx520/s/x/command", "no such node"},
     };
     for (const auto& r : rejected)
         rec.client.publish(r.topic, r.payload, false, 1);
-    ASSERT_TRUE(rec.waitFor([&] { return on.err.count("ignored a message") >= 7; }, 10)) << on.err.toStdString();
+    ASSERT_TRUE(rec.waitFor([&] { return on.err.count("ignored a message") >= 6; }, 10)) << on.err.toStdString();
     EXPECT_TRUE(on.err.contains("a retained command is never carried out")) << on.err.toStdString();
     for (const auto& r : rejected)
         EXPECT_EQ(on.err.count(QLatin1String(r.why)), 1) << r.why;
@@ -241,7 +222,6 @@ TEST(Serve, CommandsReachTheControllerOnlyWhenAllowedAndWellFormed)
     ASSERT_TRUE(rec.waitFor([&] { return traceCount(trace, "gen start") == 1; }, 10));
     ASSERT_TRUE(polledTwiceMore());
     EXPECT_EQ(traceCount(trace, "gen start"), 1);
-    EXPECT_EQ(on.err.count("node 0: command \"start\" sent"), 1) << on.err.toStdString();
     EXPECT_EQ(on.stop(), 0);
 }
 
@@ -265,14 +245,10 @@ TEST(Serve, BadConfigurationStopsItAtStartWithItsMessage)
         const char* message;
     } rows[] = {
         {{"--broker", "http://127.0.0.1:1883"}, "--broker \"http://127.0.0.1:1883\" is not mqtt://HOST:PORT or mqtts://HOST:PORT"},
-        {{"--broker", "mqtt://"}, "is not mqtt://HOST:PORT"},
-        {{"--broker", "mqtt://host:99999"}, "is not mqtt://HOST:PORT"},
-        {{"--broker", "127.0.0.1:1883"}, "is not mqtt://HOST:PORT"},
+        {{"--broker", "127.0.0.1:1883"}, "is not mqtt://HOST:PORT"},  // the likeliest slip: no scheme
         {{"--site", "north/3"}, "--site \"north/3\" may hold only letters, digits"},
         {{"--topic-prefix", "gx/#"}, "--topic-prefix \"gx/#\" must be levels"},
-        {{"--discovery-prefix", ""}, "--discovery-prefix \"\" must be levels"},
         {{"--nodes", "0-16"}, "--nodes \"0-16\" is not a list of node addresses 1 to 15"},
-        {{"--nodes", "3-1"}, "is not a list of node addresses"},
         {{"--node", "3", "--nodes", "1-2"}, "--node and --nodes cannot be used together"},
         {{"--node", "16"}, "--node takes an RS485 node address 1 to 15"},
         {{"--commands", "start,jump"}, "--commands: \"jump\" is not one of start, stop, reset, mute, auto, manual, test"},
@@ -283,12 +259,10 @@ TEST(Serve, BadConfigurationStopsItAtStartWithItsMessage)
         {{"--credentials", dir.filePath("missing")}, "cannot be read"},
         {{"--credentials", oneLine}, "must hold the user name on its first line and the password on its second"},
         {{"--cafile", ca}, "--cafile needs an mqtts:// broker"},
-        {{"--config", dir.filePath("missing.ini")}, "--config " + dir.filePath("missing.ini").toUtf8() + " cannot be read"},
         {{"--config", file("a.ini", "[serve]\nbrokr = mqtt://x\n", owner)}, "a.ini line 2: unknown key \"brokr\""},
         {{"--config", file("b.ini", "# comment\nnodes 1-3\n", owner)}, "b.ini line 2: expected KEY = VALUE"},
         {{"--config", file("c.ini", "[mqtt]\n", owner)}, "c.ini line 1: only a [serve] section is read"},
         {{"--config", file("d.ini", "site = a\nsite = b\n", owner)}, "d.ini line 2: \"site\" is given twice"},
-        {{"--config", file("e.ini", "broker = ftp://x\n", owner)}, "--broker \"ftp://x\" is not mqtt://"},
         {{"--config", file("f.ini", "no-discovery = maybe\n", owner)}, "no-discovery = maybe: give true or false"},
         {{"--dial", "5550100", "--pin", "1234"}, "--dial is not for it"},
         {{"--frobnicate"}, "Unknown option 'frobnicate'"},
