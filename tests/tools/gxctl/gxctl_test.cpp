@@ -144,6 +144,19 @@ TEST(Gxctl, StatusRowsParseBackToTheSimulatorsValues)
     EXPECT_EQ(field("state_text"), "Stopped");
     EXPECT_EQ(field("lcd_top"), "AUTO Standby");
     EXPECT_TRUE(QDateTime::fromString(field("time"), Qt::ISODate).isValid()) << field("time").toStdString();
+
+    // Watching polls on until interrupted, then ends cleanly with no row half-written.
+    QProcess watch;
+    watch.start(QStringLiteral(GXCTL_PATH), {"--port", s.sim.path, "--json", "status", "--watch", "0.2", "--csv", csv});
+    QByteArray printed;
+    while (printed.count('\n') < 3 && watch.waitForReadyRead(5000))
+        printed += watch.readAllStandardOutput();
+    watch.terminate();
+    ASSERT_TRUE(watch.waitForFinished(5000));
+    EXPECT_EQ(watch.exitCode(), 0);
+    EXPECT_GE(printed.count('\n'), 3);
+    EXPECT_GE(QString::fromUtf8(contents(csv)).count('\n'), 3 + 3);
+    EXPECT_TRUE(contents(csv).endsWith('\n'));
 }
 
 TEST(Gxctl, ASilentControllerAndADialledOne)
