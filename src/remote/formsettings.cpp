@@ -8,7 +8,6 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -215,7 +214,6 @@ void FormSettings::showDevices()
 void FormSettings::Form_Load()
 {
     show();
-    QCoreApplication::processEvents();
     for (int i = 1; i <= 6; ++i) {
         OptionLocComPort[size_t(i)]->setEnabled(true);
         OptionMODComPort[size_t(i)]->setEnabled(true);
